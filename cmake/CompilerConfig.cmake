@@ -1,0 +1,30 @@
+# One place for warnings and sanitizers: every target links quorin_options.
+set(QUORIN_SANITIZE "" CACHE STRING "Sanitizer build: address (ASan+UBSan) or thread (TSan)")
+set_property(CACHE QUORIN_SANITIZE PROPERTY STRINGS "" address thread)
+option(QUORIN_WERROR "Treat warnings as errors" OFF)
+
+add_library(quorin_options INTERFACE)
+target_compile_options(quorin_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+if(QUORIN_WERROR)
+  target_compile_options(quorin_options INTERFACE -Werror)
+endif()
+
+if(QUORIN_SANITIZE STREQUAL "address")
+  target_compile_options(quorin_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(quorin_options INTERFACE -fsanitize=address,undefined)
+elseif(QUORIN_SANITIZE STREQUAL "thread")
+  target_compile_options(quorin_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(quorin_options INTERFACE -fsanitize=thread)
+elseif(NOT QUORIN_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "QUORIN_SANITIZE must be empty, address or thread")
+endif()
+
+if(QUORIN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "QUORIN_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+  endif()
+  target_compile_options(quorin_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(quorin_options INTERFACE -fsanitize=address,undefined)
+endif()

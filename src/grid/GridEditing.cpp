@@ -1,0 +1,206 @@
+// Rows and columns: adding, deleting, shifting and copying records, names, types, locks.
+#include "analysis/Associations.h"
+#include "coding/HashTexts.h"
+#include "coding/ImageList.h"
+#include "grid/QuorinDoc.h"
+#include "platform/StringFormat.h"
+
+namespace quorin {
+
+CExample& CQuorinDoc::NewExample(const std::string& name, int type, int head, int modified) {
+    m_App.Trace("NewExample   Name %s Type %d Head %d Modified %d", name.c_str(), type, head,
+                modified);
+    CExample ex;
+    ex.ExampleName = name;
+    ex.ExampleType = type;
+    CExample* added;
+    if (head) {
+        m_Examples.insert(m_Examples.begin(), std::move(ex));
+        added = &m_Examples.front();
+    } else {
+        m_Examples.push_back(std::move(ex));
+        added = &m_Examples.back();
+    }
+    if (modified) {
+        SetModified();
+        RefreshViews();
+    }
+    return *added;
+}
+
+CInOut& CQuorinDoc::NewInOut(const std::string& name, int type, int newColumn) {
+    m_App.Trace("NewInOut   Name %s Type %d NewColumn %d", name.c_str(), type, newColumn);
+    CInOut io;
+    io.InOutName = name;
+    io.InOutType = type;
+    io.SavedType = type;
+    if (newColumn) {
+        io.EditorMode = -1;
+        io.AssociatedColumn = -1;
+    }
+    m_InOuts.push_back(std::move(io));
+    SetModified();
+    RefreshViews();
+    return m_InOuts.back();
+}
+
+int CQuorinDoc::AddRow(int ask, int type, int head, int modified) {
+    m_App.Trace("AddRow   Ask %d Type %d Head %d Modified %d", ask, type, head, modified);
+    if (type < Training || type > ExcludedRow) return 0;
+    if (ask && !m_App.Prompts().AskYesNo("Create new Example row?")) return 0;
+    CExample& ex = type == Querying ? NewExample("Query", type, head, modified)
+                                    : NewExample(" ", type, head, 1);
+    // One entry per column record, also when no row has fixed the cached count yet.
+    const size_t columns = m_InOuts.size();
+    ex.Values.assign(columns, kMissing);
+    ex.NormalisedValues.assign(columns, InitialNormalisedValue());
+    ++m_RowCount;
+    if (m_RowCount == 1) SetColCount();
+    if (modified) {
+        SetModified();
+        RefreshViews();
+    }
+    return 1;
+}
+
+int CQuorinDoc::AddCol(int ask, int output, int newColumn) {
+    m_App.Trace("AddCol   Ask %d Output %d NewColumn %d", ask, output, newColumn);
+    if (ask && !m_App.Prompts().AskYesNo("Create new Input/Output column?")) return 0;
+    NewInOut("", output ? Output : Input, newColumn);
+    const double initial = InitialNormalisedValue();
+    for (CExample& ex : m_Examples) {
+        ex.Values.push_back(kMissing);
+        ex.NormalisedValues.push_back(initial);
+    }
+    ++m_ColCount;
+    SetModified();
+    m_NetworkExists = 0;
+    DeleteAssociations(*this);
+    RefreshViews();
+    return 1;
+}
+
+void CQuorinDoc::MoveRowsDown(int first) {
+    m_App.Trace("MoveRowsDown   First %d", first);
+    for (int i = m_RowCount - 1; i > first; --i) CopyExample(m_Examples[i], m_Examples[i - 1]);
+    RefreshViews();
+}
+
+void CQuorinDoc::MoveColsRight(int first) {
+    m_App.Trace("MoveColsRight   First %d", first);
+    for (int i = m_ColCount - 1; i > first; --i) {
+        CopyInOut(m_InOuts[i], m_InOuts[i - 1]);
+        if (m_InOuts[i].Mode == Text) CopyHashTexts(*this, i - 1, i);
+        if (m_InOuts[i].Mode == Image) CopyImages(*this, i - 1, i);
+        for (CExample& ex : m_Examples) {
+            ex.Values[i] = ex.Values[i - 1];
+            ex.NormalisedValues[i] = ex.NormalisedValues[i - 1];
+        }
+    }
+    RefreshViews();
+}
+
+int CQuorinDoc::DeleteRow(int row, int ask, int modified) {
+    m_App.Trace("DeleteRow   Row %d Ask %d Modified %d", row, ask, modified);
+    if (row < 0 || row >= m_RowCount) return 0;
+    if (ask && !m_App.Prompts().AskYesNo(Format("Delete Example row %d '%s' ?", row,
+                                                m_Examples[row].ExampleName.c_str())))
+        return 0;
+    for (int i = row; i <= m_RowCount - 2; ++i) CopyExample(m_Examples[i], m_Examples[i + 1]);
+    m_Examples.pop_back();
+    --m_RowCount;
+    if (m_RowCount > 0) RenormaliseAll(modified);
+    if (modified) {
+        SetModified();
+        RefreshViews();
+    }
+    return 1;
+}
+
+int CQuorinDoc::DeleteCol(int column, int ask) {
+    m_App.Trace("DeleteCol   Column %d Ask %d", column, ask);
+    if (column < 0 || column >= m_ColCount) return 0;
+    if (ask && !m_App.Prompts().AskYesNo(Format("Delete Input/Output column %d '%s' ?", column,
+                                                m_InOuts[column].InOutName.c_str())))
+        return 0;
+    for (int i = column; i <= m_ColCount - 2; ++i) {
+        CopyInOut(m_InOuts[i], m_InOuts[i + 1]);
+        for (CExample& ex : m_Examples) {
+            ex.Values[i] = ex.Values[i + 1];
+            ex.NormalisedValues[i] = ex.NormalisedValues[i + 1];
+        }
+    }
+    m_InOuts.pop_back();
+    for (CExample& ex : m_Examples) {
+        ex.Values.pop_back();
+        ex.NormalisedValues.pop_back();
+    }
+    --m_ColCount;
+    SetModified();
+    m_NetworkExists = 0;
+    DecrementHashTextCols(*this, column);
+    TidyHashTexts(*this);
+    DecrementAssociations(*this, column);
+    DecrementImageCols(*this, column);
+    TidyImages(*this);
+    DeleteAssociations(*this);
+    RefreshViews();
+    return 1;
+}
+
+void CQuorinDoc::CopyExample(CExample& destination, const CExample& source) {
+    destination.ExampleName = source.ExampleName;
+    destination.ExampleType = source.ExampleType;
+    for (int c = 0; c < m_ColCount; ++c) {
+        destination.Values[c] = source.Values[c];
+        destination.NormalisedValues[c] = source.NormalisedValues[c];
+    }
+}
+
+void CQuorinDoc::CopyInOut(CInOut& destination, const CInOut& source) {
+    destination.InOutName = source.InOutName;
+    destination.InOutType = source.InOutType;
+    destination.Mode = source.Mode;
+    destination.Lock = source.Lock;
+    destination.LowValue = source.LowValue;
+    destination.HighValue = source.HighValue;
+    destination.AssociatedColumn = -1;
+}
+
+void CQuorinDoc::SetExampleName(int row, const std::string& name, int modified) {
+    m_App.Trace("SetExampleName   Row %d Name %s Modified %d", row, name.c_str(), modified);
+    m_Examples[row].ExampleName = name;
+    if (modified) SetModified();
+}
+
+void CQuorinDoc::SetExampleType(int row, int type) {
+    m_App.Trace("SetExampleType   Row %d Type %d", row, type);
+    m_Examples[row].ExampleType = type;
+    SetModified();
+}
+
+void CQuorinDoc::SetInOutName(int column, const std::string& name) {
+    m_App.Trace("SetInOutName   Column %d Name %s", column, name.c_str());
+    m_InOuts[column].InOutName = name;
+    SetModified();
+}
+
+void CQuorinDoc::SetInOutTypeAndMode(int column, int type, int mode) {
+    m_App.Trace("SetInOutTypeAndMode   Column %d Type %d Mode %d", column, type, mode);
+    if (column < 0 || column >= m_ColCount) return;
+    CInOut& io = m_InOuts[column];
+    if (m_NetworkExists) io.SavedType = io.InOutType;
+    if (type >= 0) {
+        if (type != io.InOutType) m_NetworkExists = 0;
+        io.InOutType = type;
+    }
+    if (mode >= 0) io.Mode = mode;
+    SetModified();
+}
+
+void CQuorinDoc::SetInputLock(int column, int lock) {
+    m_App.Trace("SetInputLock   Column %d Lock %d", column, lock);
+    m_InOuts[column].Lock = lock;
+}
+
+}  // namespace quorin

@@ -1,0 +1,140 @@
+// Column ranges and the normalised copy of every cell.
+#include <cmath>
+
+#include "grid/QuorinDoc.h"
+
+namespace quorin {
+
+void CQuorinDoc::SetRowCount() {
+    m_App.Trace("SetRowCount");
+    m_RowCount = static_cast<std::int32_t>(m_Examples.size());
+}
+
+void CQuorinDoc::SetColCount() {
+    m_App.Trace("SetColCount");
+    m_ColCount = m_Examples.empty() ? 0 : static_cast<std::int32_t>(m_Examples[0].Values.size());
+}
+
+double CQuorinDoc::SetLowValue(int col) {
+    m_App.Trace("SetLowValue   Col %d", col);
+    CInOut& io = m_InOuts[col];
+    io.LowValue = kMissing;
+    io.ImageCodeLow = {kMissing, kMissing, kMissing};
+    for (const CExample& ex : m_Examples) {
+        if (ex.ExampleType != Training) continue;
+        const double v = ex.Values[col];
+        if (v < io.LowValue && v != kMissing) io.LowValue = v;
+        if (io.Mode == Image) {
+            for (const CImage& image : m_Images) {
+                if (image.Column != col || image.PairCode != v) continue;
+                const double codes[3] = {image.PairCode, image.EdgeCode, image.BlockCode};
+                for (int k = 0; k < 3; ++k)
+                    if (codes[k] < io.ImageCodeLow[k] && codes[k] != kMissing)
+                        io.ImageCodeLow[k] = codes[k];
+                break;
+            }
+        }
+    }
+    return io.LowValue;
+}
+
+double CQuorinDoc::SetHighValue(int col) {
+    m_App.Trace("SetHighValue   Col %d", col);
+    CInOut& io = m_InOuts[col];
+    io.HighValue = kMinusMissing;
+    io.ImageCodeHigh = {kMinusMissing, kMinusMissing, kMinusMissing};
+    for (const CExample& ex : m_Examples) {
+        if (ex.ExampleType != Training) continue;
+        const double v = ex.Values[col];
+        if (v > io.HighValue && v != kMissing) io.HighValue = v;
+        if (io.Mode == Image) {
+            for (const CImage& image : m_Images) {
+                if (image.Column != col || image.PairCode != v) continue;
+                const double codes[3] = {image.PairCode, image.EdgeCode, image.BlockCode};
+                for (int k = 0; k < 3; ++k)
+                    if (codes[k] > io.ImageCodeHigh[k] && codes[k] != kMissing)
+                        io.ImageCodeHigh[k] = codes[k];
+                break;
+            }
+        }
+    }
+    return io.HighValue;
+}
+
+void CQuorinDoc::NormaliseInOutValues(int col, int row, double low, double high) {
+    m_App.Trace("NormaliseInOutValues   Col %d Row %d Low %.4lf High %.4lf", col, row, low, high);
+    const CInOut& io = m_InOuts[col];
+    auto normalise = [&](CExample& ex) {
+        const double v = ex.Values[col];
+        double n;
+        if (v != kMissing) {
+            n = (v - low) / (high - low);
+        } else if (io.Mode == Bool || io.Mode == Text || io.Mode == Image) {
+            n = m_Middle;
+        } else {
+            switch (m_MissingDataChoice) {
+                case MissingHighest: n = m_UpperLimit; break;
+                case MissingLowest: n = m_LowerLimit; break;
+                case MissingAverage: n = io.AverageValue; break;
+                default: n = m_Middle; break;
+            }
+        }
+        if (n > m_UpperLimit) n = m_UpperLimit;
+        if (!(n >= m_LowerLimit)) n = m_LowerLimit;  // also catches an undefined quotient
+        ex.NormalisedValues[col] = n;
+    };
+    if (row >= 0) {
+        normalise(m_Examples[row]);
+    } else {
+        for (CExample& ex : m_Examples) normalise(ex);
+    }
+}
+
+void CQuorinDoc::SetValue(int col, int row, double value, int update, int normalise,
+                          int singleRow, int modified) {
+    m_App.Trace("SetValue   Col %d Row %d Value %.4lf Update %d Normalise %d SingleRow %d Modified %d",
+                col, row, value, update, normalise, singleRow, modified);
+    m_Examples[row].Values[col] = value;
+    if (normalise) {
+        const double low = SetLowValue(col);
+        double high = SetHighValue(col);
+        if (high == 0.0) high = 1e-10;
+        NormaliseInOutValues(col, singleRow ? row : -1, low, high);
+    }
+    if (modified) SetModified();
+    if (update && m_ViewsMayRedraw && modified) RefreshViews();
+}
+
+void CQuorinDoc::RenormaliseAll(int modified) {
+    if (m_Examples.empty()) return;
+    for (int c = 0; c < m_ColCount; ++c) SetValue(c, 0, m_Examples[0].Values[c], 1, 1, 0, modified);
+}
+
+void CQuorinDoc::ComputeColumnAverages() {
+    m_App.Trace("ComputeColumnAverages");
+    for (int c = 0; c < m_ColCount; ++c) {
+        double sum = 0.0;
+        int count = 0;
+        for (const CExample& ex : m_Examples) {
+            if (ex.ExampleType != Training && ex.ExampleType != Validating) continue;
+            if (ex.Values[c] >= kMissing) continue;
+            sum += ex.Values[c];
+            ++count;
+        }
+        // No known value leaves the mean undefined, as the rule says; clamping handles it.
+        const double mean = sum / count;
+        CInOut& io = m_InOuts[c];
+        io.AverageValue = (mean - io.LowValue) / (io.HighValue - io.LowValue);
+    }
+    RenormaliseAll(0);
+}
+
+double CQuorinDoc::InitialNormalisedValue() const {
+    switch (m_MissingDataChoice) {
+        case MissingHighest: return m_UpperLimit;
+        case MissingLowest: return m_LowerLimit;
+        default: return m_Middle;
+    }
+}
+
+}  // namespace quorin

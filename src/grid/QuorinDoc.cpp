@@ -1,0 +1,152 @@
+// The document's lifecycle: creation, emptying, initialising, opening and closing.
+#include "grid/QuorinDoc.h"
+
+#include "automation/ScriptRunner.h"
+#include "coding/HashTexts.h"
+#include "coding/ImageList.h"
+#include "grid/DocumentFile.h"
+#include "network/Controls.h"
+#include "network/LearningInfo.h"
+#include "platform/StringFormat.h"
+
+namespace quorin {
+
+CQuorinDoc::CQuorinDoc(CQuorinApp& app) : m_App(app) { SetDefaults(); }
+
+CQuorinDoc::~CQuorinDoc() = default;
+
+void CQuorinDoc::RefreshViews() { m_App.Views().RefreshViews(*this); }
+
+void CQuorinDoc::SetDefaults() {
+    m_App.Trace("SetDefaults");
+    m_Colours[NegativeWeightsColour] = MakeColour(255, 50, 50);
+    m_Colours[PositiveWeightsColour] = MakeColour(0, 255, 0);
+    m_Colours[OutputNodesColour] = MakeColour(255, 0, 255);
+    m_Colours[HiddenNodesColour] = MakeColour(0, 255, 255);
+    m_Colours[InputNodesColour] = MakeColour(255, 255, 0);
+    m_Colours[InputLabelsColour] = MakeColour(0, 0, 255);
+    m_Colours[OutputLabelsColour] = MakeColour(255, 0, 0);
+    m_Colours[TrainingLabelsColour] = MakeColour(0, 0, 255);
+    m_Colours[ValidatingLabelsColour] = MakeColour(0, 128, 0);
+    m_Colours[QueryingLabelsColour] = MakeColour(255, 0, 0);
+}
+
+void CQuorinDoc::DeleteContents() {
+    m_App.Trace("DeleteContents");
+    m_Examples.clear();
+    m_InOuts.clear();
+    m_Weights.clear();
+    m_Nodes.clear();
+    m_GraphPoints.clear();
+    m_Associations.clear();
+    m_Rules.clear();
+    m_HashTexts.clear();
+    m_Images.clear();
+    m_RowCount = 0;
+    m_ColCount = 0;
+}
+
+void CQuorinDoc::InitDocument() {
+    m_App.Trace("InitDocument");
+    for (CExample& ex : m_Examples) ex.ExampleError = 0.0;
+    for (CInOut& io : m_InOuts) io.AssociatedColumn = -1;
+    m_LastValidatingResult = 0.0;
+    m_StopRequest = false;
+    m_ValidateNowRequest = false;
+    m_AssociatingStopRequest = false;
+    m_ViewsMayRedraw = true;
+    // Each document starts with tracing off and the warning level at 1.
+    m_App.TraceWriter().Close();
+    m_App.m_WarningLevel = 1;
+    m_App.m_DiagnosticLevel = 0;
+    m_App.m_TraceLevel = 0;
+    SetRowCount();
+    SetColCount();
+    for (int c = 0; c < static_cast<int>(m_InOuts.size()) && c < m_ColCount; ++c) {
+        SetInputLock(c, 0);
+        SetHighValue(c);
+        SetLowValue(c);
+    }
+    for (int c = 0; c < static_cast<int>(m_InOuts.size()) && c < m_ColCount; ++c) {
+        if (m_InOuts[c].Mode == Text) PurgeHashTexts(*this, c);
+        if (m_InOuts[c].Mode == Image) PurgeImages(*this, c);
+    }
+}
+
+int CQuorinDoc::NewDocument() {
+    m_App.Trace("NewDocument");
+    DeleteContents();
+    m_PathName.clear();
+    SetModified(false);
+    SetDefaults();
+    InitDocument();
+    m_UpperLimit = 1.0;
+    m_LowerLimit = 0.0;
+    m_Middle = 0.5;
+    m_LowestErrorSaved = 1.0;
+    m_HighestValidatingSaved = -1.0;
+    m_FileStatus = 11;
+    m_CurrentFormat = true;
+    m_MissingDataChoice = MissingMedian;
+    m_ExamplePreset = 4;
+    ResetNetwork(*this);
+    if (!m_App.m_PendingScript.empty()) {
+        const std::string script = m_App.m_PendingScript;
+        m_App.m_PendingScript.clear();
+        RunScriptFile(*this, script);
+    }
+    return 1;
+}
+
+int CQuorinDoc::OpenDocument(const std::string& path, int showInformation) {
+    m_App.Trace("OpenDocument   Path %s ShowInformation %d", path.c_str(), showInformation);
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".tvq") != 0) {
+        m_App.Prompts().Inform(path +
+                               "\nmay not be in Quorin-plus format.\n\nTo load the file first "
+                               "create a new grid\nto enable the Import function.\n\n        "
+                               "File -> Import File");
+        return 0;
+    }
+    DeleteContents();
+    std::string error;
+    if (!ReadDocumentFile(*this, path, error)) {
+        DeleteContents();
+        m_App.Prompts().MessageBox(
+            {Format("Unable to read the document %s:\n%s", path.c_str(), error.c_str()),
+             EButtons::Ok, EIcon::Warning, IdOk});
+        return 0;
+    }
+    m_PathName = path;
+    SetModified(false);
+    InitDocument();
+    m_UpperLimit = 1.0;
+    m_LowerLimit = 0.0;
+    m_Middle = 0.5;
+    if (m_App.Settings().GetInt("Information", "ShowInfo", 0) == 0 && showInformation)
+        ShowInfo(*this, path);
+    m_ExamplePreset = 4;
+    if (m_MissingDataChoice == MissingAverage) ComputeColumnAverages();
+    RenormaliseAll(0);
+    return 1;
+}
+
+int CQuorinDoc::OnCloseDocument() {
+    m_App.Trace("OnCloseDocument");
+    const int threads = m_App.ThreadCount();
+    if (threads >= 2) {
+        m_App.Prompts().Inform(Format(
+            "%d threads are still calculating.\n\nBefore closing the file make sure that\n"
+            "learning and associating has stopped.",
+            threads));
+        return 0;
+    }
+    if (m_App.m_GettingStartedRunning) {
+        m_App.Prompts().Inform("Please finish or cancel \"Getting Started\" before closing the file.");
+        return 0;
+    }
+    m_App.TraceWriter().Close();
+    DeleteContents();
+    return 1;
+}
+
+}  // namespace quorin

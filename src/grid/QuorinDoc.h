@@ -1,0 +1,200 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "analysis/Association.h"
+#include "coding/HashText.h"
+#include "coding/Image.h"
+#include "grid/Example.h"
+#include "grid/InOut.h"
+#include "grid/MissingValue.h"
+#include "network/GraphPoint.h"
+#include "network/Node.h"
+#include "network/Rules.h"
+#include "network/Weight.h"
+#include "platform/QuorinApp.h"
+
+namespace quorin {
+
+// A colour as stored: red in the lowest byte, then green, then blue.
+using Colour = std::uint32_t;
+constexpr Colour MakeColour(int r, int g, int b) {
+    return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
+}
+
+enum EColour {
+    NegativeWeightsColour,
+    PositiveWeightsColour,
+    OutputNodesColour,
+    HiddenNodesColour,
+    InputNodesColour,
+    InputLabelsColour,
+    OutputLabelsColour,
+    TrainingLabelsColour,
+    ValidatingLabelsColour,
+    QueryingLabelsColour,
+    ColourCount
+};
+
+enum EMissingDataChoice : std::int32_t { MissingMedian = 0, MissingHighest = 1, MissingLowest = 2, MissingAverage = 3 };
+
+// Document status codes.
+enum EStatus : std::int32_t {
+    StatusValidatingInRange = 7,
+    StatusValidatingCorrect = 8,
+    StatusAverageBelowTarget = 11,
+    StatusAllBelowTarget = 12,
+    StatusLearning = 14,
+    StatusNotLearning = 15,
+    StatusAssociating = 16,
+    StatusNotAssociating = 17,
+    StatusStopped = 18
+};
+
+// One open file: the Grid, the network, the learning graph, the optional lists, the
+// settings and controls, and the flags the worker threads share with the user interface.
+// The document owns the state; the subsystems' operations take it by reference.
+class CQuorinDoc {
+public:
+    explicit CQuorinDoc(CQuorinApp& app);
+    ~CQuorinDoc();
+    CQuorinDoc(const CQuorinDoc&) = delete;
+    CQuorinDoc& operator=(const CQuorinDoc&) = delete;
+
+    CQuorinApp& App() { return m_App; }
+
+    // ---- the nine record lists; a record's position is its number ----
+    std::vector<CExample> m_Examples;
+    std::vector<CInOut> m_InOuts;
+    std::vector<CWeight> m_Weights;
+    std::vector<CNode> m_Nodes;
+    std::vector<CGraphPoint> m_GraphPoints;
+    std::vector<CAssociation> m_Associations;
+    std::vector<CRules> m_Rules;
+    std::vector<CHashText> m_HashTexts;
+    std::vector<CImage> m_Images;
+
+    // ---- Grid ----
+    std::int32_t m_RowCount = 0;
+    std::int32_t m_ColCount = 0;
+    double m_UpperLimit = 1.0;
+    double m_LowerLimit = 0.0;
+    double m_Middle = 0.5;
+    std::int32_t m_MissingDataChoice = MissingMedian;
+    std::int32_t m_ExamplePreset = 4;  // Query dialog's preset choice; not stored
+    std::atomic<bool> m_ViewsMayRedraw{false};
+
+    // ---- stored settings, in the order the file keeps them ----
+    std::int32_t m_SpecialBiases = 0;
+    std::int32_t m_SpecialGrid = 0;
+    std::int32_t m_SpecialGraph = 0;
+    std::int32_t m_SpecialWeights = 0;
+    std::array<Colour, ColourCount> m_Colours{};
+    std::int32_t m_ReconfigSwitches = 0;  // bit 0 manual reconfiguration, bits 1..3 grow HL1..3
+    std::int32_t m_StopAfter = 0;
+    std::int32_t m_OptimiseLearningRate = 0;
+    std::int32_t m_OptimiseMomentum = 0;
+    double m_WithinPercentage = 10.0;
+    std::int32_t m_NetworkExists = 0;
+    double m_ValidatingTarget = 100.0;
+    std::int32_t m_CyclesBeforeFirstValidating = 100;
+    std::int32_t m_CyclesPerValidating = 100;
+    double m_TargetError = 0.05;
+    std::int32_t m_NodeCount = 0;
+    std::int32_t m_GrowLayer1 = 0;
+    std::int32_t m_DecayMomentum = 0;
+    std::int32_t m_DecayLearningRate = 0;
+    double m_Momentum = 0.8;
+    double m_LearningRate = 0.6;
+    std::atomic<std::int32_t> m_LearningCycles{0};
+    std::int32_t m_TargetErrorMode = 0;  // 0 average, 1 all
+    std::int32_t m_ValidatingMode = 0;   // 0 Within, 1 Correct
+    std::atomic<double> m_AverageError{1.0};
+    double m_StopSeconds = 20.0;
+    // current-format block
+    std::int32_t m_AutoSavePeriod = 100;
+    double m_LowestErrorSaved = 1.0;
+    double m_HighestValidatingSaved = -1.0;
+    std::int32_t m_AutoSaveFlags = 0;
+    std::int32_t m_PruningCycles = 10;
+    std::int32_t m_LoadCount = 0;
+    std::int32_t m_FileStatus = 11;
+    double m_PruningThreshold = 0.0;
+
+    // ---- file ----
+    std::string m_PathName;            // empty until saved or opened
+    bool m_CurrentFormat = true;       // false: an old-format file whose conversion was declined
+    std::atomic<bool> m_Modified{false};
+
+    // ---- learning state shared with the worker threads ----
+    std::atomic<std::int32_t> m_Status{StatusStopped};
+    std::atomic<bool> m_Learning{false};
+    std::atomic<bool> m_StopRequest{false};
+    std::atomic<bool> m_AssociatingStopRequest{false};
+    std::atomic<bool> m_ValidateNowRequest{false};
+    std::atomic<bool> m_Associating{false};
+    std::atomic<double> m_LastValidatingResult{0.0};
+    // Held around a learning cycle and around a refresh of the Querying rows, so that
+    // a reader never sees half-updated weights.
+    std::mutex m_NetworkMutex;
+
+    // ---- Grid operations ----
+    CExample& NewExample(const std::string& name, int type, int head, int modified);
+    CInOut& NewInOut(const std::string& name, int type, int newColumn);
+    int AddRow(int ask, int type, int head, int modified);
+    int AddCol(int ask, int output, int newColumn);
+    int DeleteRow(int row, int ask, int modified);
+    int DeleteCol(int column, int ask);
+    void MoveRowsDown(int first);
+    void MoveColsRight(int first);
+    void CopyExample(CExample& destination, const CExample& source);
+    void CopyInOut(CInOut& destination, const CInOut& source);
+    void SetExampleName(int row, const std::string& name, int modified);
+    void SetExampleType(int row, int type);
+    void SetInOutName(int column, const std::string& name);
+    void SetInOutTypeAndMode(int column, int type, int mode);
+    void SetInputLock(int column, int lock);
+
+    // ---- values and normalisation ----
+    void SetRowCount();
+    void SetColCount();
+    double SetLowValue(int col);
+    double SetHighValue(int col);
+    void NormaliseInOutValues(int col, int row, double low, double high);
+    void SetValue(int col, int row, double value, int update, int normalise, int singleRow,
+                  int modified);
+    // Re-normalise every column by setting row 0's own value again.
+    void RenormaliseAll(int modified);
+    // The average missing-data choice: every column's AverageValue, then re-normalise.
+    void ComputeColumnAverages();
+    double InitialNormalisedValue() const;
+
+    // ---- lifecycle ----
+    void DeleteContents();
+    void InitDocument();
+    void SetDefaults();
+    int NewDocument();
+    int OnNewDocument() { return NewDocument(); }
+    int OpenDocument(const std::string& path, int showInformation);
+    int OnOpenDocument(const std::string& path) { return OpenDocument(path, 1); }
+    // Returns 1 when the document closed, 0 when closing was refused.
+    int OnCloseDocument();
+
+    // ---- checks ----
+    int CanLearn();
+    int CanValidate() const;
+    int ValidatingInRange();
+
+    void SetModified(bool modified = true) { m_Modified.store(modified); }
+    bool IsModified() const { return m_Modified.load(); }
+    void RefreshViews();
+
+private:
+    CQuorinApp& m_App;
+};
+
+}  // namespace quorin

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace quorin {
+
+class CQuorinDoc;
+
+// The document's windows: redraw requests, progress from worker threads, and a way
+// for long user-interface-thread work to let pending window events run.
+class IViews {
+public:
+    virtual ~IViews() = default;
+    // Redraw every view of the document (may be called from worker threads).
+    virtual void RefreshViews(CQuorinDoc& doc) = 0;
+    // The progress message: a cycle count (or column) and a status code. Posted, never
+    // waited on; the main window turns it into status bar text.
+    virtual void PostProgress(CQuorinDoc& doc, int count, int status) = 0;
+    // Let queued window events run (modeless windows, the stop button).
+    virtual void PumpEvents() = 0;
+};
+
+}  // namespace quorin
