@@ -21,7 +21,9 @@
 #include "app/MainFrame.h"
 #include "app/QtPrompts.h"
 #include "app/QuorinView.h"
+#include "coding/HashTexts.h"
 #include "grid/Availability.h"
+#include "network/NetworkBuild.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
 #include "network/LearningInfo.h"
@@ -202,10 +204,13 @@ void CMainFrame::BuildMenus() {
     edit->addSeparator();
     const char* layers[] = {"HL1", "HL2", "HL3"};
     for (int l = 0; l < 3; ++l) {
-        Command(edit, QString("EditAdd%1Node").arg(layers[l]), tr("Add %1 Node").arg(layers[l]), {},
-                CanChangeNetworkShape, Glyph(QString("+%1").arg(l + 1), kNet));
-        Command(edit, QString("EditDelete%1Node").arg(layers[l]), tr("Delete %1 Node").arg(layers[l]), {},
-                CanChangeNetworkShape, Glyph(QString("-%1").arg(l + 1), kNet));
+        const int layer = l + 1;
+        Command(edit, QString("EditAdd%1Node").arg(layers[l]), tr("Add %1 Node").arg(layers[l]),
+                [layer](CChildFrame& c) { ChangeNetwork(c.Doc(), 1, layer); }, CanChangeNetworkShape,
+                Glyph(QString("+%1").arg(layer), kNet));
+        Command(edit, QString("EditDelete%1Node").arg(layers[l]), tr("Delete %1 Node").arg(layers[l]),
+                [layer](CChildFrame& c) { ChangeNetwork(c.Doc(), -1, layer); }, CanChangeNetworkShape,
+                Glyph(QString("-%1").arg(layer), kNet));
     }
 
     // ---- View ----
@@ -345,7 +350,8 @@ void CMainFrame::BuildMenus() {
         Command(colours, QString("OptionsColour%1").arg(colour), tr(e.Text),
                 [this, colour](CChildFrame& c) { ChooseColour(c, colour); });
     }
-    Command(options, "OptionsTidy", tr("&Tidy Text and Images"), {}, CanTidy);
+    Command(options, "OptionsTidy", tr("&Tidy Text and Images"), [](CChildFrame& c) { OnOptionsTidy(c.Doc()); },
+            CanTidy);
 
     // ---- Help ----
     QMenu* help = bar->addMenu(tr("&Help"));

@@ -15,6 +15,7 @@
 #include "analysis/Querying.h"
 #include "app/GridEdit.h"
 #include "app/GridModel.h"
+#include "coding/CellFunctionCommands.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 
@@ -271,10 +272,24 @@ void CQuorinView::ShowGridMenu(const QPoint& at) {
     const int row = CurrentRow(), col = CurrentColumn();
     const bool cell = row >= 0 && col >= 0 && CanEditGrid(m_Doc);
     QMenu menu(this);
-    // The cell functions arrive with the value coding.
-    for (const char* text : {"Execute on Example Row", "Execute on Input/Output Column",
-                             "Execute on Selected Grid Cell", "Set Function..."})
-        menu.addAction(tr(text))->setEnabled(false);
+    struct CFunctionEntry {
+        const char* Text;
+        int (*Run)(CQuorinDoc&, int, int);
+    };
+    const bool functions = row >= 0 && col >= 0 && CanRunCellFunction(m_Doc, col, row);
+    for (const CFunctionEntry& e : {CFunctionEntry{"Execute on Example Row", OnExecuteOnExampleRow},
+                                    CFunctionEntry{"Execute on Input/Output Column", OnExecuteOnInOutColumn},
+                                    CFunctionEntry{"Execute on Selected Grid Cell", OnExecuteOnSelectedGridCell},
+                                    CFunctionEntry{"Set Function...", OnSetFunction}}) {
+        QAction* a = menu.addAction(tr(e.Text));
+        a->setEnabled(functions);
+        auto run = e.Run;
+        connect(a, &QAction::triggered, this, [this, run, col, row] {
+            run(m_Doc, col, row);
+            m_Model->Reload();
+            emit DocumentChanged();
+        });
+    }
     menu.addSeparator();
     struct CRowEntry {
         const char* Text;
