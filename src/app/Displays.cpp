@@ -78,7 +78,7 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(all.left() + 10, 28, all.width() - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(caption));
 
-    const QRect plot(all.left() + 70, 60, std::max(all.width() - 100, 10), std::max(all.height() - 110, 10));
+    const QRect plot(all.left() + 70, 60, std::max(all.width() - 100, 10), std::max(all.height() - 130, 10));
     painter.setPen(QColor(200, 200, 200));
     painter.drawRect(plot);
     if (s.Points.empty()) {

@@ -313,6 +313,20 @@ void CQuorinView::ShowGridMenu(const QPoint& at) {
         const int type = e.Type;
         connect(a, &QAction::triggered, this, [this, col, type] { SetColumnType(col, type); });
     }
+    QMenu* modes = menu.addMenu(tr("Set Input/Output Column &Mode"));
+    modes->setEnabled(cell && m_Doc.m_InOuts[col].Mode != Image);
+    for (const CRowEntry& e : {CRowEntry{"Real", Real}, CRowEntry{"Integer", Integer}, CRowEntry{"Bool", Bool},
+                               CRowEntry{"Text", Text}}) {
+        QAction* a = modes->addAction(tr(e.Text));
+        a->setCheckable(true);
+        a->setChecked(cell && m_Doc.m_InOuts[col].Mode == e.Type);
+        const int mode = e.Type;
+        connect(a, &QAction::triggered, this, [this, col, mode] {
+            ChangeColumnMode(m_Doc, col, mode);
+            m_Model->Reload();
+            emit DocumentChanged();
+        });
+    }
     menu.exec(m_Table->viewport()->mapToGlobal(at));
 }
 

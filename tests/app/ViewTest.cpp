@@ -9,6 +9,7 @@
 
 #include "GuiFixture.h"
 #include "app/FormDialog.h"
+#include "app/GridEdit.h"
 #include "app/GridModel.h"
 #include "app/QuorinView.h"
 #include "grid/QuorinDoc.h"
@@ -70,6 +71,34 @@ TEST_F(GuiTest, GridEditThroughTheViewStoresTheValue) {
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
     EXPECT_FALSE(model.setData(model.index(0, 0), "7", Qt::EditRole));
     doc.m_Learning = false;
+}
+
+TEST_F(GuiTest, GridEditorHoldsQueryingInputsAndAsksBeforeModeChanges) {
+    CChildFrame* child = Frame->NewDocument();
+    CQuorinDoc& doc = child->Doc();
+    FillGrid(doc);
+    doc.AddRow(0, Querying, 0, 1);
+    CGridModel& model = child->View().Model();
+    model.Reload();
+    // Column 0 holds 0, 1, 2 in the Training rows.
+    EXPECT_TRUE(model.setData(model.index(3, 0), "9", Qt::EditRole));
+    EXPECT_EQ(P.Prompts.LastText(),
+              "The input value given is above the range of the network\n"
+              "training examples. It will be set to the highest value.");
+    EXPECT_DOUBLE_EQ(doc.m_Examples[3].Values[0], 2.0);
+    EXPECT_TRUE(model.setData(model.index(3, 0), "-4", Qt::EditRole));
+    EXPECT_DOUBLE_EQ(doc.m_Examples[3].Values[0], 0.0);
+
+    // Declining the question keeps the mode and the values.
+    P.Prompts.QueueAnswer(IdNo);
+    EXPECT_FALSE(ChangeColumnMode(doc, 1, Text));
+    EXPECT_EQ(doc.m_InOuts[1].Mode, Real);
+    doc.m_NetworkExists = 1;
+    P.Prompts.QueueAnswer(IdYes);
+    EXPECT_TRUE(ChangeColumnMode(doc, 1, Text));
+    EXPECT_EQ(doc.m_InOuts[1].Mode, Text);
+    EXPECT_EQ(doc.m_NetworkExists, 0);
+    EXPECT_EQ(model.CellText(0, 1).toStdString(), "1.0000");
 }
 
 TEST_F(GuiTest, RedrawRequestsAreCoalescedAndReachTheView) {
