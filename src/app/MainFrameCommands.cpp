@@ -305,9 +305,9 @@ void CMainFrame::BuildMenus() {
     }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
     Command(action, "ActionCheckGrid", tr("&Check Grid"), {}, CanCheckGrid, Glyph("Ck", kAct));
     Command(action, "ActionNewNetwork", tr("&New Network..."), {}, CanNewNetwork, Glyph("NN", kAct));
-    Command(action, "ActionChangeControls", tr("Change C&ontrols..."), {}, CanChangeControls, Glyph("Co", kAct));
+    Command(action, "ActionChangeControls", tr("Change C&ontrols..."), {}, CanChangeControlsCommand, Glyph("Co", kAct));
     Command(action, "ActionStartLearning", tr("&Start Learning"),
-            [](CChildFrame& c) { OnActionStartLearning(c.Doc()); }, CanStartLearning,
+            [](CChildFrame& c) { OnActionStartLearning(c.Doc()); }, CanStartLearningCommand,
             Standard(QStyle::SP_MediaPlay), QKeySequence(Qt::Key_F5));
     Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, CanStopCalculation,
             Standard(QStyle::SP_MediaStop), QKeySequence(Qt::SHIFT | Qt::Key_F5));
@@ -322,7 +322,7 @@ void CMainFrame::BuildMenus() {
     // ---- Options ----
     QMenu* options = bar->addMenu(tr("&Options"));
     m_DocumentMenus.push_back(options);
-    Command(options, "OptionsExtendLearning", tr("&Extend Learning..."), {}, CanExtendLearning, Glyph("Ex", kOpt));
+    Command(options, "OptionsExtendLearning", tr("&Extend Learning..."), {}, CanExtendLearningCommand, Glyph("Ex", kOpt));
     Command(options, "OptionsAutoSave", tr("&Auto Save..."), {}, CanEditGrid, Glyph("AS", kOpt));
     Command(options, "OptionsFile", tr("&Special Files..."), {}, CanEditGrid, Glyph("SF", kOpt));
     Command(options, "OptionsPruning", tr("&Prune connections..."), {}, CanChangeNetworkShape);

@@ -46,12 +46,12 @@ bool CanNewNetwork(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && HasInputAndOutput(doc) && TrainingRowCount(doc) >= 2;
 }
 
-bool CanChangeControls(const CQuorinDoc& doc) {
+bool CanChangeControlsCommand(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
            doc.m_RowCount > 0;
 }
 
-bool CanStartLearning(const CQuorinDoc& doc) {
+bool CanStartLearningCommand(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc);
 }
 
@@ -59,7 +59,7 @@ bool CanStopCalculation(const CQuorinDoc& doc) {
     return (doc.m_Learning.load() && HasInputAndOutput(doc)) || doc.m_Associating.load();
 }
 
-bool CanExtendLearning(const CQuorinDoc& doc) {
+bool CanExtendLearningCommand(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && HasInputAndOutput(doc);
 }
 
@@ -67,7 +67,7 @@ bool CanStartAssociating(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && doc.m_ColCount > 1 && doc.m_RowCount > 1;
 }
 
-bool CanForgetLearning(const CQuorinDoc& doc) { return CanChangeControls(doc); }
+bool CanForgetLearning(const CQuorinDoc& doc) { return CanChangeControlsCommand(doc); }
 
 // The Querying rows may be answered beside a running learning thread (under the
 // document's network lock), not beside associating, which rewrites the Grid.
