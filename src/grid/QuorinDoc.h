@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/Association.h"
@@ -12,6 +13,7 @@
 #include "grid/Example.h"
 #include "grid/InOut.h"
 #include "grid/MissingValue.h"
+#include "network/ExtendSettings.h"
 #include "network/GraphPoint.h"
 #include "network/Node.h"
 #include "network/Rules.h"
@@ -141,6 +143,23 @@ public:
     // Held around a learning cycle and around a refresh of the Querying rows, so that
     // a reader never sees half-updated weights.
     std::mutex m_NetworkMutex;
+
+    // ---- learning: the worker thread, stop rules, validation, controls ----
+    // The worker is joined by StartLearning, WaitForLearning and the destructor. While it
+    // runs, the network, the controls, the graph points and the Grid rows are touched
+    // only under m_NetworkMutex (the worker takes it around each learning cycle).
+    std::thread m_LearningWorker;
+    // An automatic refresh found the network busy: the worker answers the Querying rows
+    // between two cycles instead.
+    std::atomic<bool> m_RefreshRequest{false};
+    std::atomic<std::int32_t> m_CanValidate{0};
+    std::atomic<std::int32_t> m_GraphInterval{1};
+    std::int32_t m_GraphPointCount = 0;  // caps the learning graph
+    std::int32_t m_StopIfValidatingDecreases = 0;
+    std::int32_t m_StopOnCycle = 0;
+    std::int32_t m_StopCycle = 0;
+    std::int32_t m_RandomValidatingCount = 0;
+    CExtendSettings m_Extend;
 
     // ---- Grid operations ----
     CExample& NewExample(const std::string& name, int type, int head, int modified);

@@ -6,6 +6,8 @@ namespace quorin {
 
 void ResetNetwork(CQuorinDoc& doc) {
     doc.App().Trace("ResetNetwork");
+    // Settings the worker reads: never changed under a running cycle.
+    std::lock_guard lock(doc.m_NetworkMutex);
     doc.m_ReconfigSwitches = 0;
     doc.m_StopAfter = 0;
     doc.m_WithinPercentage = 10.0;
@@ -29,6 +31,8 @@ void ResetNetwork(CQuorinDoc& doc) {
     doc.m_SpecialGrid = 0;
     doc.m_SpecialGraph = 0;
     doc.m_SpecialWeights = 0;
+    doc.m_LastValidatingResult = 0.0;
+    doc.m_Extend = CExtendSettings{};
     doc.m_Status = StatusStopped;
 }
 
