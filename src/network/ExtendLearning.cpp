@@ -65,6 +65,10 @@ int OnActionExtendLearning(CQuorinDoc& doc) {
     return 1;
 }
 
+int ExtendLearningDue(const CExtendSettings& extend, int cycles) {
+    return extend.Enabled && cycles % (extend.Every + 1) == 0 && cycles >= extend.After ? 1 : 0;
+}
+
 void ExtendLearningCopy(CQuorinDoc& doc) {
     doc.App().Trace("Extend");
     CExtendSettings& e = doc.m_Extend;

@@ -54,9 +54,7 @@ bool CLearningThread::Cycle() {
     if ((m_AutoSaveFlags & 0x10) && cycles == 1) AutoSaveDuringLearning(doc, 1);
     {
         std::lock_guard lock(doc.m_NetworkMutex);
-        const CExtendSettings& extend = doc.m_Extend;
-        if (extend.Enabled && cycles % (extend.Every + 1) == 0 && cycles >= extend.After)
-            ExtendLearningCopy(doc);
+        if (ExtendLearningDue(doc.m_Extend, cycles)) ExtendLearningCopy(doc);
         const std::uint32_t elapsed = app.Clock().GetTickCount() - m_StartTime;
         if (doc.m_StopAfter && elapsed > doc.m_StopSeconds * 1000.0) doc.m_StopRequest = true;
         if (doc.m_StopOnCycle && cycles >= doc.m_StopCycle) doc.m_StopRequest = true;
