@@ -6,8 +6,6 @@ namespace quorin {
 
 void ResetNetwork(CQuorinDoc& doc) {
     doc.App().Trace("ResetNetwork");
-    // Settings the worker reads: never changed under a running cycle.
-    std::lock_guard lock(doc.m_NetworkMutex);
     doc.m_ReconfigSwitches = 0;
     doc.m_StopAfter = 0;
     doc.m_WithinPercentage = 10.0;

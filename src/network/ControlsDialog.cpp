@@ -5,6 +5,7 @@
 
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
+#include "network/NetworkBuild.h"
 #include "network/OptimizeControls.h"
 #include "network/Validation.h"
 #include "platform/StringFormat.h"
@@ -102,12 +103,6 @@ void Limit(IPrompts& prompts, T& value, T low, const char* lowText, T high, cons
 }
 
 }  // namespace
-
-std::string DocumentTitle(const CQuorinDoc& doc) {
-    if (doc.m_PathName.empty()) return "Untitled";
-    const size_t slash = doc.m_PathName.find_last_of("/\\");
-    return slash == std::string::npos ? doc.m_PathName : doc.m_PathName.substr(slash + 1);
-}
 
 int CanChangeControls(const CQuorinDoc& doc) {
     if (doc.m_Learning || doc.m_Associating || !doc.m_NetworkExists || doc.m_Examples.empty())

@@ -4,7 +4,7 @@
 
 #include "analysis/Querying.h"
 #include "grid/QuorinDoc.h"
-#include "network/LearningSeams.h"
+#include "network/RandomWeights.h"
 
 namespace quorin {
 
@@ -74,7 +74,7 @@ void ExtendLearningCopy(CQuorinDoc& doc) {
     CExtendSettings& e = doc.m_Extend;
     e.CopiesLeft -= 1;
     const int rows = static_cast<int>(doc.m_Examples.size());
-    const int candidate = static_cast<int>(LearningRandom() * static_cast<double>(rows - 1) *
+    const int candidate = static_cast<int>(NextRandom() * static_cast<double>(rows - 1) *
                                            (1.0 / 32767));
     e.LastCopiedRow = candidate;
     if (e.CopiesLeft < 0) {
@@ -96,7 +96,7 @@ void ExtendLearningCopy(CQuorinDoc& doc) {
         const double v = doc.m_Examples[copy].Values[c];
         const double mid = (io.LowValue + io.HighValue) / 2.0;
         const double factor =
-            std::fabs((3 - level) * (LearningRandom() * 0.000030518507 - 0.5) * 0.1 + 1.0);
+            std::fabs((3 - level) * (NextRandom() * 0.000030518507 - 0.5) * 0.1 + 1.0);
         // A missing value stays missing: scaled, it would turn into a huge real.
         if (v >= kMissing || v <= kMinusMissing) continue;
         const double moved = v * factor;

@@ -3,7 +3,6 @@
 #include <mutex>
 
 #include "grid/QuorinDoc.h"
-#include "network/LearningSeams.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {
@@ -81,7 +80,7 @@ std::string InformationText(CQuorinDoc& doc, const std::string& path) {
                            doc.m_ValidatingTarget, doc.m_WithinPercentage);
     }
     const bool decay = doc.m_DecayLearningRate || doc.m_DecayMomentum;
-    const bool pruning = ConnectionPruningEnabled(doc);
+    const bool pruning = doc.m_ConnectionPruning != 0;
     const bool autoSave = (doc.m_AutoSaveFlags & (0x01 | 0x02 | 0x10 | 0x80)) != 0;
     if (decay || pruning || autoSave)
         text += Format("\r\n\r\nEnabled: %s%s%s", decay ? "Decay. " : "", pruning ? "Pruning. " : "",

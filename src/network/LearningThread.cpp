@@ -8,6 +8,8 @@
 #include "network/ExtendLearning.h"
 #include "network/Learning.h"
 #include "network/LearningSeams.h"
+#include "network/NetworkBuild.h"
+#include "network/NetworkEngine.h"
 #include "network/Propagation.h"
 #include "network/Validation.h"
 
@@ -28,7 +30,8 @@ void CLearningThread::Run() {
 void CLearningThread::SetUp() {
     CQuorinDoc& doc = m_Doc;
     std::lock_guard lock(doc.m_NetworkMutex);
-    m_CyclesAtStart = m_CyclesAtRunStart = doc.m_LearningCycles;
+    m_CyclesAtRunStart = doc.m_LearningCycles;
+    doc.m_StartLearningCycles = m_CyclesAtRunStart;
     doc.m_GraphPointCount = std::max(1, static_cast<int>(doc.m_GraphPoints.size()));
     doc.m_CanValidate = doc.CanValidate();
     m_StartTime = m_LastReport = doc.App().Clock().GetTickCount();
@@ -41,6 +44,8 @@ bool CLearningThread::Cycle() {
     {
         std::lock_guard lock(doc.m_NetworkMutex);
         if (doc.m_RefreshRequest.exchange(false)) AnswerQueryingRows(doc, 1);
+        // The weight records are written back when the pass ends, inside the lock.
+        CLearningPass pass(doc, m_Engine);
         LearnCycle();
     }
     if (!m_PendingMessage.empty()) {
@@ -159,7 +164,7 @@ void CLearningThread::OnceASecond() {
         average * 20.0 < m_Maximum;
     if (!doc.m_StopRequest && stalled) {
         const int cycles = doc.m_LearningCycles;
-        if (cycles > m_CyclesAtStart) {
+        if (cycles > doc.m_StartLearningCycles) {
             int layer = 0;
             if ((doc.m_ReconfigSwitches & 0x2) && cycles % 3 == 0)
                 layer = 1;
@@ -168,9 +173,9 @@ void CLearningThread::OnceASecond() {
             else if ((doc.m_ReconfigSwitches & 0x8) && cycles % 5 == 0)
                 layer = 3;
             if (layer != 0) {
-                GrowHiddenLayer(doc, layer);
-                // The rebuild restarted the count: wait until it passes where it was.
-                m_CyclesAtStart = cycles;
+                // The rebuild forgets learning: the count restarts from 0 and the next
+                // growth waits until it passes where it was.
+                ChangeNetwork(doc, 1, layer);
                 doc.m_GraphPointCount = 0;
             }
         }

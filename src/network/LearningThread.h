@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "network/NetworkEngine.h"
+
 namespace quorin {
 class CQuorinDoc;
 
@@ -24,7 +26,7 @@ private:
     void Finish();
 
     CQuorinDoc& m_Doc;
-    std::int32_t m_CyclesAtStart = 0;     // moves when growth restarts the count
+    CNetworkEngine m_Engine;              // the packed network of each cycle's pass
     std::int32_t m_CyclesAtRunStart = 0;  // to tell whether the run learnt anything
     double m_PreviousAverage = 3.0e38;
     double m_PreviousValidating = 0.0;

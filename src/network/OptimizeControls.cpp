@@ -4,6 +4,7 @@
 
 #include "grid/QuorinDoc.h"
 #include "network/NetworkBuild.h"
+#include "network/NetworkEngine.h"
 #include "network/Propagation.h"
 #include "platform/StringFormat.h"
 
@@ -24,6 +25,8 @@ double OptimizeLearn(CQuorinDoc& doc, int cycles, int seconds) {
     if (training == 0) return 0.0;
     double sum = 0.0;
     const int rows = static_cast<int>(doc.m_Examples.size());
+    CNetworkEngine engine;
+    CLearningPass pass(doc, engine);
     while (doc.m_LearningCycles < cycles) {
         sum = 0.0;
         for (int r = 0; r < rows; ++r) {

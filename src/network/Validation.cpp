@@ -7,7 +7,7 @@
 #include "coding/TextCodes.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
-#include "network/LearningSeams.h"
+#include "network/RandomWeights.h"
 #include "network/Propagation.h"
 #include "platform/StringFormat.h"
 
@@ -108,7 +108,7 @@ int SelectRandomValidating(CQuorinDoc& doc, int count) {
     long attempts = 0;
     constexpr long kMaxAttempts = 1L << 23;
     while (changed < count && rows >= 3 && attempts++ < kMaxAttempts) {
-        const int r = LearningRandom();
+        const int r = NextRandom();
         int index = static_cast<int>(r * static_cast<double>(rows) * (1.0 / 32767));
         if (index <= 1) index += 1;
         if (index == rows - 1) index -= 1;

@@ -129,6 +129,9 @@ TEST_F(ControlsTest, CancellingTheOptimiseQuestionLeavesEverything) {
 }
 
 TEST_F(ControlsTest, OptimisingWithAFallingErrorEndsAtMomentum08AndRate10) {
+    Doc.m_Nodes.clear();
+    Doc.m_Weights.clear();
+    BuildNetwork(0);  // one logistic layer: every larger rate learns faster here
     P.Prompts.QueueDialogOk([](CDialogForm& f) {
         f.Field("OptimiseMomentum").IntValue = 1;
         f.Field("OptimiseLearningRate").IntValue = 1;
@@ -141,6 +144,17 @@ TEST_F(ControlsTest, OptimisingWithAFallingErrorEndsAtMomentum08AndRate10) {
     EXPECT_EQ(Doc.m_LearningCycles, 0);  // learning was reset
     EXPECT_TRUE(Doc.m_GraphPoints.empty());
     EXPECT_EQ(P.Prompts.LastText(), SetText("1.0000", "0.8000", "0.0500"));
+}
+
+TEST_F(ControlsTest, AWorseTrialEndsTheSearchWithTheValueJustTried) {
+    // With two hidden nodes momentum 0.6 and learning rate 0.6 each do worse than 0.5.
+    Doc.m_OptimiseMomentum = 1;
+    Doc.m_OptimiseLearningRate = 1;
+    Doc.m_Momentum = 0.1;
+    OptimizeControls(Doc);
+    EXPECT_DOUBLE_EQ(Doc.m_Momentum, 0.6);
+    EXPECT_DOUBLE_EQ(Doc.m_LearningRate, 0.6);
+    EXPECT_TRUE(Doc.IsModified());
 }
 
 TEST_F(ControlsTest, OptimizeLearnRunsForwardCyclesWithinItsLimits) {

@@ -28,25 +28,8 @@ protected:
             if (io.InOutType == Output) outputs += n;
         }
         NewNetwork(Doc, inputs, hiddens, outputs, 0);
-        if (Doc.m_Nodes.empty()) BuildByHand(inputs, hiddens, outputs);  // TEMP until the engine lands
         ASSERT_EQ(static_cast<int>(Doc.m_Nodes.size()), inputs + hiddens + outputs);
         SetWeightsIn(Doc);
-    }
-
-    void BuildByHand(int inputs, int hiddens, int outputs) {
-        int n = 0;
-        for (int i = 0; i < inputs; ++i) NewNode(Doc, InputNode, n++, 0);
-        for (int i = 0; i < hiddens; ++i) NewNode(Doc, HiddenNode, n++, 1);
-        for (int i = 0; i < outputs; ++i) NewNode(Doc, OutputNode, n++, kOutputLayer);
-        const int from = hiddens ? inputs : 0;
-        for (int to = inputs; to < n; ++to) {
-            Doc.m_Nodes[to].FirstWeight = static_cast<int>(Doc.m_Weights.size());
-            const int first = to < inputs + hiddens ? 0 : from;
-            const int last = to < inputs + hiddens ? inputs : (hiddens ? inputs + hiddens : inputs);
-            for (int f = first; f < last; ++f) NewWeight(Doc, 0, 0, f, to);
-            Doc.m_Nodes[to].LastWeight = static_cast<int>(Doc.m_Weights.size());
-        }
-        Doc.m_NetworkExists = 1;
     }
 
     // Every weight and bias 0 and no learning: each output answers 0.5 whatever the row.
