@@ -3,6 +3,7 @@
 #include "analysis/Querying.h"
 #include "network/LearningFixture.h"
 #include "network/LearningInfo.h"
+#include "network/NetworkBuild.h"
 
 namespace quorin::test {
 namespace {
@@ -258,6 +259,75 @@ TEST_F(SteppingClockTest, MomentumDecaysWhileLearningStalls) {
     int learning = 0;
     for (const auto& p : P.Views.Progress()) learning += p.Status == StatusLearning;
     EXPECT_EQ(learning, 12);
+}
+
+TEST_F(SteppingClockTest, AStalledRunGrowsHiddenLayer1AndStartsCountingAgain) {
+    m_Doc.NewDocument();
+    Doc.m_Nodes.clear();
+    Doc.m_Weights.clear();
+    BuildNetwork(1);
+    FreezeAtMiddle();
+    CopyDocument();
+    m_Doc.m_LearningRate = 0.0;
+    m_Doc.m_Momentum = 0.0;
+    m_Doc.m_TargetError = 0.0;
+    m_Doc.m_ReconfigSwitches = 0x2;
+    m_Doc.m_StopOnCycle = 1;
+    m_Doc.m_StopCycle = 5;
+    ASSERT_EQ(StartLearning(m_Doc, 0), 1);
+    WaitForLearning(m_Doc);
+    // Stalled from the second check; at cycle 3 the layer grows and the count restarts.
+    // Afterwards it would have to pass 3 again before a multiple of 3 grows it once more.
+    EXPECT_EQ(CountLayers(m_Doc).Hidden[0], 2);
+    EXPECT_EQ(m_Doc.m_LearningCycles, 5);
+    EXPECT_EQ(m_Doc.m_StartLearningCycles, 3);
+    ASSERT_EQ(m_Doc.m_GraphPoints.size(), 7u);  // cycles 0 to 4 and the final pair
+    EXPECT_EQ(m_Doc.m_GraphPoints.front().Cycles, 0);
+}
+
+TEST_F(LearningThreadTest, AFallingValidatingResultStopsWhenAsked) {
+    // Validating row x = 2, desired 8 within 50 %: met by the untrained network's middle
+    // answers, lost once it learns y = x.
+    // A second row, desired 0, never validates: the result falls from 50 % to 0 %.
+    Doc.AddRow(0, Validating, 0, 1);
+    Doc.AddRow(0, Validating, 0, 1);
+    Doc.SetValue(0, 6, 2.0, 0, 0, 0, 1);
+    Doc.SetValue(1, 6, 8.0, 0, 0, 0, 1);
+    Doc.SetValue(0, 7, 5.0, 0, 0, 0, 1);
+    Doc.SetValue(1, 7, 0.0, 0, 0, 0, 1);
+    Doc.RenormaliseAll(1);
+    Doc.m_WithinPercentage = 50.0;
+    Doc.m_CyclesBeforeFirstValidating = 0;
+    Doc.m_CyclesPerValidating = 1;
+    Doc.m_StopIfValidatingDecreases = 1;
+    Doc.m_LearningRate = 2.0;
+    StopOnCycle(2000);
+    Learn();
+    EXPECT_LT(Doc.m_LearningCycles, 2000);
+    EXPECT_DOUBLE_EQ(Doc.m_LastValidatingResult, 0.0);
+    EXPECT_EQ(P.Prompts.Texts(),
+              std::vector<std::string>{"Requested Stop:  Validating examples in range decreased."});
+    EXPECT_EQ(Doc.m_Status, StatusStopped);
+}
+
+TEST_F(LearningThreadTest, InformationSummarisesTheDocumentAndRemembersTheChoice) {
+    StopOnCycle(3);
+    Learn();
+    Doc.m_DecayMomentum = 1;
+    Doc.m_AutoSaveFlags = 0x10;
+    const std::string text = InformationText(Doc, "/data/line.tvq");
+    EXPECT_EQ(text.rfind("/data/line.tvq [0]\r\n\r\nLearning cycles: 3       Average error: ", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("Hidden layer 1 nodes: 2"), std::string::npos);
+    EXPECT_NE(text.find("Enabled: Decay. AutoSave. "), std::string::npos);
+    EXPECT_NE(text.find("Uses the Median value of each numeric Input/Output column."),
+              std::string::npos);
+    EXPECT_NE(text.find("Validating rows: 0"), std::string::npos);
+    EXPECT_EQ(text.find("Validating 'in range' target"), std::string::npos);
+
+    P.Prompts.QueueDialogOk([](CDialogForm& f) { f.Field("DoNotShow").IntValue = 1; });
+    ShowInfo(Doc, "/data/line.tvq");
+    EXPECT_EQ(P.Settings.GetInt("Information", "ShowInfo", 0), 1);
 }
 
 }  // namespace
