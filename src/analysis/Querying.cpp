@@ -42,7 +42,13 @@ void Refresh(CQuorinDoc& doc, int modified) {
 
 void OnActionRefresh(CQuorinDoc& doc) {
     doc.App().Trace("OnActionRefresh");
-    Refresh(doc, 1);
+    // Like the timer, the command never waits for a learning cycle.
+    std::unique_lock lock(doc.m_NetworkMutex, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        doc.m_RefreshRequest = true;
+        return;
+    }
+    AnswerQueryingRows(doc, 1);
 }
 
 void AutoRefresh(CQuorinDoc& doc) {

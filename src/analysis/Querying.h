@@ -8,7 +8,8 @@ class CQuorinDoc;
 void Refresh(CQuorinDoc& doc, int modified = 1);
 // The same for a caller that already holds the network lock (the learning thread).
 void AnswerQueryingRows(CQuorinDoc& doc, int modified);
-// Menu Action > Refresh.
+// Menu Action > Refresh; while a learning cycle holds the network the learning thread
+// answers the rows before its next cycle.
 void OnActionRefresh(CQuorinDoc& doc);
 
 // The views' timer tick (every kAutoRefreshMs): while the document learns or a stop

@@ -1,6 +1,7 @@
 #include "network/ExtendLearning.h"
 
 #include <cmath>
+#include <mutex>
 
 #include "analysis/Querying.h"
 #include "grid/QuorinDoc.h"
@@ -28,7 +29,11 @@ int CanExtendLearning(const CQuorinDoc& doc) {
 int OnActionExtendLearning(CQuorinDoc& doc) {
     doc.App().Trace("OnActionExtendLearning");
     // Until confirmed once the dialog proposes the defaults.
-    const CExtendSettings shown = doc.m_Extend.Enabled ? doc.m_Extend : CExtendSettings{};
+    CExtendSettings shown;
+    {
+        std::lock_guard lock(doc.m_NetworkMutex);  // copies made while learning change it
+        if (doc.m_Extend.Enabled) shown = doc.m_Extend;
+    }
     CDialogForm form;
     form.Id = "ExtendLearning";
     form.Title = "Extend Learning";
@@ -50,6 +55,7 @@ int OnActionExtendLearning(CQuorinDoc& doc) {
                    {"&Contract within range", "Expand out of range", "Retain current range"},
                    shown.RangeHandling);
     if (doc.App().Prompts().ShowDialog(form) != IdOk) return 0;
+    std::lock_guard lock(doc.m_NetworkMutex);  // the learning thread reads the schedule
     CExtendSettings& e = doc.m_Extend;
     e.After = Limit(form.Int("After"));
     e.Every = Limit(form.Int("Every"));

@@ -1,6 +1,7 @@
 #include "network/Learning.h"
 
 #include <chrono>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -12,7 +13,12 @@ namespace quorin {
 
 void OnActionStartLearning(CQuorinDoc& doc) {
     doc.App().Trace("OnActionStartLearning");
-    if (doc.m_LearningRate <= 0.0) {
+    double rate;
+    {
+        std::lock_guard lock(doc.m_NetworkMutex);  // a running thread may be decaying it
+        rate = doc.m_LearningRate;
+    }
+    if (rate <= 0.0) {
         doc.App().Prompts().Inform(
             "Learning rate is too low.\n\nUse 'Change Controls' to set it correctly.");
         return;

@@ -54,6 +54,7 @@ bool TextValidates(const CQuorinDoc& doc, const std::string& desired, const std:
 }  // namespace
 
 int ExampleValidates(CQuorinDoc& doc, int row) {
+    doc.App().Trace("ExampleValidates   Row %d", row);
     const CExample& ex = doc.m_Examples[row];
     int outputColumns = 0;
     for (int c = 0; c < doc.m_ColCount; ++c)
@@ -96,7 +97,7 @@ int SelectRandomValidating(CQuorinDoc& doc, int count) {
     for (const CExample& ex : doc.m_Examples)
         if (ex.ExampleType == Training) ++training;
     if (count > training - 2) {
-        count = training - 2;
+        count = training > 2 ? training - 2 : 0;
         doc.App().Prompts().Inform(Format(
             "The number of random validating examples\nis too high and has been reduced to %i.",
             count));
