@@ -81,10 +81,8 @@ void CLearningThread::LearnCycle() {
     m_Minimum = 3.0e38;
     double sum = 0.0;
     const int rows = static_cast<int>(doc.m_Examples.size());
-    int trainingRows = 0;
     for (int r = rows - 1; r >= 0; --r) {
         if (doc.m_Examples[r].ExampleType != Training) continue;
-        ++trainingRows;
         if (!ConnectInputs(doc, r, 1)) {
             doc.m_StopRequest = true;
             break;
@@ -93,7 +91,7 @@ void CLearningThread::LearnCycle() {
         CalculateErrors(doc, r);
         CalculateWeights(doc);
     }
-    trainingRows = 0;
+    int trainingRows = 0;
     for (const CExample& ex : doc.m_Examples)
         if (ex.ExampleType == Training) ++trainingRows;
     for (int r = 0; r < rows; ++r) {
