@@ -16,7 +16,7 @@
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
 #include "network/NetworkBuild.h"
-#include "automation/Pending.h"
+#include "network/RandomWeights.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {
@@ -464,7 +464,7 @@ int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
     const std::int64_t maxDraws = 1000 * static_cast<std::int64_t>(rows) + 100000;
     std::int64_t turned = 0;
     for (std::int64_t draws = 0; turned < n && draws < maxDraws; ++draws) {
-        int index = static_cast<int>(Random() * static_cast<double>(rows) / 32767.0);
+        int index = static_cast<int>(NextRandom() * static_cast<double>(rows) / 32767.0);
         if (index >= rows) index = rows - 1;
         if (index == 0 || index == 1) ++index;
         if (index == rows - 1) --index;
