@@ -76,6 +76,28 @@ TEST_F(ScriptTest, ColumnAndRowTypes) {
     EXPECT_EQ(P.Prompts.Texts().size(), 1u);
 }
 
+TEST_F(ScriptTest, CreateNetworkCountsImageColumnsThreeTimes) {
+    MakeGrid(4, 4, std::vector<double>(16, 1.0), {0, 0, 0, 1});
+    Doc.m_InOuts[2].Mode = Image;
+    EXPECT_EQ(Run("cn(5,0,0)\r\n"), 0);
+    int counts[3] = {0, 0, 0};
+    for (const CNode& n : Doc.m_Nodes) ++counts[n.NodeType];
+    EXPECT_EQ(counts[InputNode], 5);
+    EXPECT_EQ(counts[HiddenNode], 5);
+    EXPECT_EQ(counts[OutputNode], 1);
+    Doc.m_InOuts[2].Mode = Real;
+    EXPECT_EQ(Run("createnetwork(2,1,2)\r\n"), 0);
+    int layers[4] = {0, 0, 0, 0};
+    for (const CNode& n : Doc.m_Nodes)
+        if (n.NodeType == HiddenNode) ++layers[n.Layer];
+    EXPECT_EQ(layers[1], 2);
+    EXPECT_EQ(layers[2], 1);
+    EXPECT_EQ(layers[3], 2);
+    // Absurd sizes are refused with a message instead of exhausting memory.
+    EXPECT_EQ(Run("cn(2000000000,0,0)\r\n"), 0);
+    EXPECT_EQ(P.Prompts.Texts().size(), 1u);
+}
+
 TEST_F(ScriptTest, RandomValidatingRows) {
     MakeGrid(10, 2, std::vector<double>(20, 1.0));
     EXPECT_EQ(Run("vc(100,100,50)\r\n"), 0);
