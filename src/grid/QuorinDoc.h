@@ -173,6 +173,28 @@ public:
     // The formula of the "Set Function" dialog and its captured operands; lost on emptying.
     CCellFunction m_CellFunction;
 
+    // ---- import and scripts: import settings, not stored in the file ----
+    std::int32_t m_ImportTab = 0;
+    std::int32_t m_ImportSpace = 0;
+    std::int32_t m_ImportSemicolon = 0;
+    std::int32_t m_ImportComma = 0;
+    std::int32_t m_ImportColon = 0;
+    std::int32_t m_ImportStop = 0;
+    std::int32_t m_ImportOther = 0;
+    std::string m_ImportOtherText;
+    std::int32_t m_ImportRowNames = 0;   // 0 "#" and index, 1 first field
+    std::int32_t m_ImportRowType = 0;    // 0..3, 4 ask while importing
+    std::int32_t m_ImportRowsLeft = 0;
+    std::int32_t m_ImportAllRows = 0;
+    std::int32_t m_ImportColumnsNext = 0;
+    std::int32_t m_ImportColumnType = 0;
+    std::int32_t m_ImportColumnMode = 0;
+    // until the learning controls land
+    std::int32_t m_StopIfValidatingDecreases = 0;
+    std::int32_t m_StopOnCycle = 0;
+    std::int32_t m_StopCycle = 0;
+    std::int32_t m_RandomValidatingCount = 0;
+
     // ---- Grid operations ----
     CExample& NewExample(const std::string& name, int type, int head, int modified);
     CInOut& NewInOut(const std::string& name, int type, int newColumn);
