@@ -9,7 +9,7 @@
 #include <map>
 #include <thread>
 
-#include "app/StatusText.h"
+#include "network/LearningInfo.h"
 
 namespace quorin {
 
@@ -50,6 +50,7 @@ bool TakeSnapshot(CQuorinDoc& doc, CNetworkSnapshot& s) {
     s.ValidatingTarget = doc.m_ValidatingTarget;
     s.WithinPercentage = doc.m_WithinPercentage;
     s.NetworkExists = doc.m_NetworkExists != 0;
+    s.Caption = GraphCaption(doc);
     return true;
 }
 
@@ -74,7 +75,7 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     if (!m_Snapshot) return;
     const CNetworkSnapshot& s = *m_Snapshot;
-    const std::string caption = GraphCaption(s.Status, s.ValidatingTarget, s.WithinPercentage);
+    const std::string& caption = s.Caption;
     painter.drawText(QRect(all.left() + 10, 28, all.width() - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(caption));
 

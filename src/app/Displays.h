@@ -22,6 +22,7 @@ struct CNetworkSnapshot {
     double ValidatingTarget = 0.0;
     double WithinPercentage = 0.0;
     bool NetworkExists = false;
+    std::string Caption;
 };
 
 // Copies what the displays draw; false (snapshot untouched) when the learning thread

@@ -18,7 +18,7 @@
 #include "app/QtViews.h"
 #include "app/QuorinView.h"
 #include "app/StartupRules.h"
-#include "app/StatusText.h"
+#include "network/LearningInfo.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"

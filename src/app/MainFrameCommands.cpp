@@ -27,6 +27,10 @@
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
 #include "network/LearningInfo.h"
+#include "network/ControlsDialog.h"
+#include "network/ExtendLearning.h"
+#include "automation/Importer.h"
+#include "automation/ScriptRunner.h"
 
 namespace quorin {
 
@@ -47,6 +51,11 @@ QIcon Glyph(const QString& text, const QColor& colour) {
     p.setPen(colour.lightness() > 140 ? Qt::black : Qt::white);
     p.drawText(QRectF(0, 3, 32, 26), Qt::AlignCenter, text);
     return QIcon(pixmap);
+}
+
+// The core's 1/0 availability queries as menu enablers.
+std::function<bool(const CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
+    return [query](const CQuorinDoc& doc) { return query(doc) != 0; };
 }
 
 QIcon Standard(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
@@ -136,8 +145,10 @@ void CMainFrame::BuildMenus() {
             QKeySequence::Save);
     Command(m_FileMenu, "FileSaveAs", tr("Save &As..."), {}, CanSaveDocument);
     m_FileMenu->addSeparator();
-    Command(m_FileMenu, "FileImport", tr("&Import File..."), {}, CanImport);
-    Command(m_FileMenu, "FileScript", tr("&Run Script File..."), {}, CanRunScript);
+    Command(m_FileMenu, "FileImport", tr("&Import File..."), [](CChildFrame& c) { OnFileImport(c.Doc()); },
+            CanImport);
+    Command(m_FileMenu, "FileScript", tr("&Run Script File..."), [](CChildFrame& c) { OnFileScript(c.Doc()); },
+            CanRunScript);
     m_FileMenu->addSeparator();
     Command(m_FileMenu, "FilePrint", tr("&Print..."), {}, {}, Glyph("Pr", kEdit), QKeySequence::Print);
     Command(m_FileMenu, "FilePrintPreview", tr("Print Pre&view"), {});
@@ -299,17 +310,15 @@ void CMainFrame::BuildMenus() {
     // ---- Action ----
     QMenu* action = bar->addMenu(tr("&Action"));
     m_DocumentMenus.push_back(action);
-    Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) {
-        Refresh(c.Doc());
-        c.Doc().RefreshViews();
-    }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
+    Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
     Command(action, "ActionCheckGrid", tr("&Check Grid"), {}, CanCheckGrid, Glyph("Ck", kAct));
     Command(action, "ActionNewNetwork", tr("&New Network..."), {}, CanNewNetwork, Glyph("NN", kAct));
-    Command(action, "ActionChangeControls", tr("Change C&ontrols..."), {}, CanChangeControlsCommand, Glyph("Co", kAct));
+    Command(action, "ActionChangeControls", tr("Change C&ontrols..."),
+            [](CChildFrame& c) { OnActionChangeControls(c.Doc()); }, Query(CanChangeControls), Glyph("Co", kAct));
     Command(action, "ActionStartLearning", tr("&Start Learning"),
-            [](CChildFrame& c) { OnActionStartLearning(c.Doc()); }, CanStartLearningCommand,
+            [](CChildFrame& c) { OnActionStartLearning(c.Doc()); }, Query(CanStartLearning),
             Standard(QStyle::SP_MediaPlay), QKeySequence(Qt::Key_F5));
-    Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, CanStopCalculation,
+    Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, Query(CanStop),
             Standard(QStyle::SP_MediaStop), QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_Commands.back().WhileBusy = true;
     Command(action, "ActionStartAssociating", tr("Start &Associating"), {}, CanStartAssociating, Glyph("As", kAct));
@@ -322,7 +331,8 @@ void CMainFrame::BuildMenus() {
     // ---- Options ----
     QMenu* options = bar->addMenu(tr("&Options"));
     m_DocumentMenus.push_back(options);
-    Command(options, "OptionsExtendLearning", tr("&Extend Learning..."), {}, CanExtendLearningCommand, Glyph("Ex", kOpt));
+    Command(options, "OptionsExtendLearning", tr("&Extend Learning..."),
+            [](CChildFrame& c) { OnActionExtendLearning(c.Doc()); }, Query(CanExtendLearning), Glyph("Ex", kOpt));
     Command(options, "OptionsAutoSave", tr("&Auto Save..."), {}, CanEditGrid, Glyph("AS", kOpt));
     Command(options, "OptionsFile", tr("&Special Files..."), {}, CanEditGrid, Glyph("SF", kOpt));
     Command(options, "OptionsPruning", tr("&Prune connections..."), {}, CanChangeNetworkShape);

@@ -58,7 +58,7 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_Stack->addWidget(m_Graph);
 
     m_AutoRefresh = new QTimer(this);
-    m_AutoRefresh->setInterval(kAutoRefreshMs);
+    m_AutoRefresh->setInterval(static_cast<int>(kAutoRefreshMs));
     connect(m_AutoRefresh, &QTimer::timeout, this, &CQuorinView::AutoRefresh);
     m_AutoRefresh->start();
     RefreshFromDocument();
@@ -85,15 +85,8 @@ void CQuorinView::RefreshFromDocument() {
 }
 
 void CQuorinView::AutoRefresh() {
-    if (!m_Doc.m_Learning.load() || !m_Doc.m_NetworkExists) return;
-    bool querying = false;
-    for (int r = 0; r < std::min<int>(m_Doc.m_RowCount, static_cast<int>(m_Doc.m_Examples.size())); ++r) {
-        const int type = m_Doc.m_Examples[r].ExampleType;
-        querying = querying || type == Querying || type == Duplicate;
-    }
-    if (!querying) return;
-    Refresh(m_Doc);
-    if (m_Display == EDisplay::Grid) m_Model->Reload();
+    quorin::AutoRefresh(m_Doc);
+    if (m_Display == EDisplay::Grid && m_Doc.m_Learning.load()) m_Model->Reload();
 }
 
 void CQuorinView::Zoom(EZoom how) {

@@ -42,7 +42,6 @@ public:
     void Goto();
 
     // The Querying rows' automatic refresh while learning.
-    static constexpr int kAutoRefreshMs = 5000;
     void AutoRefresh();
 
 signals:

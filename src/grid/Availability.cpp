@@ -46,28 +46,18 @@ bool CanNewNetwork(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && HasInputAndOutput(doc) && TrainingRowCount(doc) >= 2;
 }
 
-bool CanChangeControlsCommand(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
-           doc.m_RowCount > 0;
-}
 
-bool CanStartLearningCommand(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc);
-}
 
-bool CanStopCalculation(const CQuorinDoc& doc) {
-    return (doc.m_Learning.load() && HasInputAndOutput(doc)) || doc.m_Associating.load();
-}
 
-bool CanExtendLearningCommand(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && HasInputAndOutput(doc);
-}
 
 bool CanStartAssociating(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && doc.m_ColCount > 1 && doc.m_RowCount > 1;
 }
 
-bool CanForgetLearning(const CQuorinDoc& doc) { return CanChangeControlsCommand(doc); }
+bool CanForgetLearning(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
+           doc.m_RowCount > 0;
+}
 
 // The Querying rows may be answered beside a running learning thread (under the
 // document's network lock), not beside associating, which rewrites the Grid.

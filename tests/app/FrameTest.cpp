@@ -9,7 +9,7 @@
 #include "GuiFixture.h"
 #include "app/Desktop.h"
 #include "app/StartupRules.h"
-#include "app/StatusText.h"
+#include "network/LearningInfo.h"
 #include "grid/QuorinDoc.h"
 
 namespace quorin::test {
@@ -37,10 +37,6 @@ TEST(StatusTexts, EveryCode) {
     EXPECT_EQ(StatusText(18, 77), "Stopped");
     EXPECT_EQ(StatusText(0, 1), "Unknown status");
     EXPECT_EQ(StatusText(13, 1), "Unknown status");
-    EXPECT_EQ(GraphCaption(7, 95.0, 10.0),
-              "Learning finished - 95.00% of validating examples are within 10.00% of the desired values.");
-    EXPECT_EQ(GraphCaption(14, 0, 0), "Network learning.");
-    EXPECT_EQ(GraphCaption(18, 0, 0), "");
 }
 
 TEST(Placement, TenFieldsOrNothing) {
