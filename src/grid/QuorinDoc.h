@@ -142,6 +142,13 @@ public:
     // a reader never sees half-updated weights.
     std::mutex m_NetworkMutex;
 
+    // ---- trace and log files ----
+    bool m_Logging = false;           // the log is being written
+    std::string m_LogFileName;
+    bool m_LogFileConfirmed = false;  // the user confirmed the log file since the document opened
+    std::uint32_t m_NextLogTime = 0;  // tick count before which unforced log lines wait
+    bool m_GridDisplayShown = true;   // the view shows the Grid display (kept by the views)
+
     // ---- Grid operations ----
     CExample& NewExample(const std::string& name, int type, int head, int modified);
     CInOut& NewInOut(const std::string& name, int type, int newColumn);
@@ -171,6 +178,8 @@ public:
     void RenormaliseAll(int modified);
     // The average missing-data choice: every column's AverageValue, then re-normalise.
     void ComputeColumnAverages();
+    // Only the AverageValue of every column, for callers that re-normalise themselves.
+    void SetColumnAverages();
     double InitialNormalisedValue() const;
 
     // ---- lifecycle ----
@@ -188,6 +197,10 @@ public:
     int CanLearn();
     int CanValidate() const;
     int ValidatingInRange();
+
+    // A row or column number that names a record; operations ignore any other.
+    bool ValidRow(int row) const { return row >= 0 && row < static_cast<int>(m_Examples.size()); }
+    bool ValidCol(int col) const { return col >= 0 && col < static_cast<int>(m_InOuts.size()); }
 
     void SetModified(bool modified = true) { m_Modified.store(modified); }
     bool IsModified() const { return m_Modified.load(); }
