@@ -13,15 +13,20 @@ CTraceWriter::EResult CTraceWriter::Write(const std::string& text) {
     if (m_Recent.size() >= RecentLimit) m_Recent.pop_front();
     m_Recent.push_back(text);
 
-    if (!m_File) {
+    if (m_LineCounter == 0 && !m_File) {
         // The first line after the levels were set goes to the existing file, which the
-        // Diagnostics command created. A file closed by a document's closing while tracing
-        // goes on is opened again the same way, so no line is written to a closed file.
+        // Diagnostics command created.
         m_File = std::fopen(m_FileName.c_str(), "r+b");
         if (!m_File) {
             ++m_LineCounter;
             return EResult::OpenFailed;
         }
+    }
+    if (!m_File) {
+        // Closed since (a document closed, or opening failed): the lines keep their
+        // numbers but are not written until the Diagnostics command starts a new file.
+        ++m_LineCounter;
+        return EResult::Written;
     }
     WriteNumbered(text);
     if (m_LineCounter % RewriteEvery == 0) {
