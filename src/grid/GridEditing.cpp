@@ -156,6 +156,7 @@ int CQuorinDoc::DeleteCol(int column, int ask) {
 }
 
 void CQuorinDoc::CopyExample(CExample& destination, const CExample& source) {
+    m_App.Trace("CopyExample");
     destination.ExampleName = source.ExampleName;
     destination.ExampleType = source.ExampleType;
     destination.Values = source.Values;
@@ -163,6 +164,7 @@ void CQuorinDoc::CopyExample(CExample& destination, const CExample& source) {
 }
 
 void CQuorinDoc::CopyInOut(CInOut& destination, const CInOut& source) {
+    m_App.Trace("CopyInOut");
     destination.InOutName = source.InOutName;
     destination.InOutType = source.InOutType;
     destination.Mode = source.Mode;
