@@ -4,6 +4,7 @@
 
 #include "grid/DocumentFile.h"
 #include "grid/QuorinDoc.h"
+#include "network/NetworkBuild.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {
@@ -15,12 +16,6 @@ bool HasExtension(const std::string& path) {
     return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
 }
 }  // namespace
-
-std::string DocumentTitle(const CQuorinDoc& doc) {
-    if (doc.m_PathName.empty()) return "Untitled";
-    const auto slash = doc.m_PathName.find_last_of('/');
-    return slash == std::string::npos ? doc.m_PathName : doc.m_PathName.substr(slash + 1);
-}
 
 int SaveDocument(CQuorinDoc& doc, const std::string& path) {
     doc.App().Trace("SaveDocument   Path %s", path.c_str());

@@ -14,9 +14,6 @@ inline constexpr char kDocumentExt[] = "tvq";
 // while the document is encoded, so callers must not hold it.
 int SaveDocument(CQuorinDoc& doc, const std::string& path);
 
-// The name shown for a document: its file name, or "Untitled".
-std::string DocumentTitle(const CQuorinDoc& doc);
-
 // Asks whether to save a modified document. Returns 1 to go on (saved, or not wanted),
 // 0 when the user cancelled or the save failed.
 int SaveModified(CQuorinDoc& doc);

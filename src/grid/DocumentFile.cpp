@@ -9,6 +9,7 @@
 #include "grid/Archive.h"
 #include "grid/AtomicFile.h"
 #include "grid/QuorinDoc.h"
+#include "network/NetworkEngine.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {
@@ -409,7 +410,8 @@ bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, con
     if (BadAverageError(s.m_AverageError)) s.m_AverageError = 1.0;
     RepairNonFinite(s.m_WithinPercentage, 10.0);
     RepairNonFinite(s.m_ValidatingTarget, 100.0);
-    RepairNonFinite(s.m_TargetError, 0.05);
+    // Outside this range the target error would not survive the next save.
+    if (!(s.m_TargetError >= 0.0 && s.m_TargetError < kCurrentFormatOffset)) s.m_TargetError = 0.05;
     RepairNonFinite(s.m_Momentum, 0.8);
     RepairNonFinite(s.m_LearningRate, 0.6);
     RepairNonFinite(s.m_StopSeconds, 20.0);
@@ -461,6 +463,8 @@ std::vector<std::uint8_t> EncodeDocument(CQuorinDoc& doc) {
 }
 
 std::vector<std::uint8_t> WriteDocumentBytes(CQuorinDoc& doc, const std::string& fileName) {
+    // Inside a learning pass (Auto Save) the weight records lag the packed copy.
+    SyncNetworkRecords(doc);
     if (!doc.m_CurrentFormat) {
         const bool convert = doc.App().Prompts().AskYesNo(OldFormatQuestion(fileName));
         SetOldFormatBlock(doc);
