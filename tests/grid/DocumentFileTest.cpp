@@ -175,6 +175,7 @@ TEST_F(DocumentFileTest, NewDocumentIsTheFixedPrefixAndNineEmptyLists) {
     EXPECT_EQ(IntAt(b, 196), 10);
     EXPECT_EQ(IntAt(b, 204), 11);
     for (size_t at = 216; at < 234; at += 2) EXPECT_EQ(WordAt(b, at), 0) << at;
+    EXPECT_EQ(b, ReadAll(fs::path(QUORIN_TEST_DATA_DIR) / "new-document.tvq"));
     // Writing the same document twice gives the same bytes.
     EXPECT_EQ(WriteDocumentBytes(Doc, "/data/new.tvq"), b);
 }
