@@ -42,6 +42,7 @@ void CQuorinDoc::DeleteContents() {
     m_Rules.clear();
     m_HashTexts.clear();
     m_Images.clear();
+    m_CellFunction = {};
     m_RowCount = 0;
     m_ColCount = 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/Association.h"
+#include "coding/CellFunctionState.h"
 #include "coding/HashText.h"
 #include "coding/Image.h"
 #include "grid/Example.h"
@@ -148,6 +149,10 @@ public:
     std::int32_t m_PruningOption = 0;          // count updates of small weights
     std::int32_t m_ConnectionPruning = 0;      // freeze weights that stayed small
     std::int32_t m_StartLearningCycles = 0;    // LearningCycles when learning was last forgotten
+
+    // ---- column value coding ----
+    // The formula of the "Set Function" dialog and its captured operands; lost on emptying.
+    CCellFunction m_CellFunction;
 
     // ---- Grid operations ----
     CExample& NewExample(const std::string& name, int type, int head, int modified);
