@@ -143,6 +143,13 @@ public:
     // a reader never sees half-updated weights.
     std::mutex m_NetworkMutex;
 
+    // ---- network engine ----
+    std::int32_t m_GrowLayer2 = 0;             // grow switches of the New Network dialog
+    std::int32_t m_GrowLayer3 = 0;
+    std::int32_t m_PruningOption = 0;          // count updates of small weights
+    std::int32_t m_ConnectionPruning = 0;      // freeze weights that stayed small
+    std::int32_t m_StartLearningCycles = 0;    // LearningCycles when learning was last forgotten
+
     // ---- column value coding ----
     // The formula of the "Set Function" dialog and its captured operands; lost on emptying.
     CCellFunction m_CellFunction;

@@ -1,5 +1,7 @@
 #pragma once
 // Building the network from the Grid's columns, and forgetting what it learnt.
+#include <string>
+
 namespace quorin {
 class CQuorinDoc;
 struct CNode;
@@ -11,5 +13,19 @@ CNode& NewNode(CQuorinDoc& doc, int nodeType, int nodeNumber, int layer);
 CWeight& NewWeight(CQuorinDoc& doc, int weightType, int weightNumber, int fromNode, int toNode);
 void ConnectLayers(CQuorinDoc& doc, int fromLayer, int toLayer, int weightType);
 int ForgetLearning(CQuorinDoc& doc, int ask, int restart, int resetErrors, int reSeed);
+// Rebuilds with one node more (+1) or fewer (-1) in hidden layer 1, 2 or 3. Returns that
+// layer's node count afterwards, or -1 for an unknown change or layer (nothing happens).
+int ChangeNetwork(CQuorinDoc& doc, int change, int layer);
+
+// Node counts of the network as built: input layer, hidden layers 1..3, output layer.
+struct CLayerCounts {
+    int Inputs = 0;
+    int Hidden[3] = {0, 0, 0};
+    int Outputs = 0;
+};
+CLayerCounts CountLayers(const CQuorinDoc& doc);
+
+// The document's title as questions show it: the file name, or "Untitled".
+std::string DocumentTitle(const CQuorinDoc& doc);
 
 }  // namespace quorin

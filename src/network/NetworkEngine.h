@@ -1,0 +1,81 @@
+#pragma once
+// The packed form of the network that learning passes run on.
+//
+// Outside a learning pass the propagation operations work on the node and weight records
+// directly. Inside one (a CLearningPass on the calling thread) the weights live in a packed,
+// layer-blocked copy: each block of consecutive nodes fed by the same run of source nodes keeps
+// its weights source by source, so the forward pass and the update run over contiguous memory.
+// Node records stay current after every call; weight records are written back when the pass
+// ends, when Sync() is called, and before any operation of this engine rebuilds or re-initialises
+// the network. Every sum is evaluated in weight order exactly as on the records, so both forms
+// give bit-identical results.
+#include <cstdint>
+#include <vector>
+
+namespace quorin {
+class CQuorinDoc;
+
+class CNetworkEngine {
+public:
+    // Builds the packed copy from the records; false when the network's shape does not allow it
+    // (overlapping weight runs), in which case the records stay in charge.
+    bool Pack(const CQuorinDoc& doc);
+    void WriteBack(CQuorinDoc& doc) const;
+    void Invalidate() { m_Packed = false; }
+
+    void CalculateActivations(CQuorinDoc& doc);
+    // The backward half of CalculateErrors, once the output errors are in the node records.
+    void BackPropagate(CQuorinDoc& doc);
+    void CalculateWeights(CQuorinDoc& doc);
+
+    bool m_Packed = false;
+    bool m_Usable = false;
+    const CQuorinDoc* m_Doc = nullptr;
+    CNetworkEngine* m_OuterPass = nullptr;  // the pass this one is nested in, on this thread
+
+private:
+    // Consecutive destination nodes [First, First+Count) fed by sources [Source, Source+Sources);
+    // weight (i, j) is at Offset + j * Count + i. A generic unit (Count 1, Generic) keeps its run
+    // in record order with per-weight source and type.
+    struct CUnit {
+        std::int32_t First = 0;
+        std::int32_t Count = 0;
+        std::int32_t Source = 0;
+        std::int32_t Sources = 0;
+        std::int32_t Offset = 0;
+        bool Generic = false;
+        bool SourcesAllInputs = false;
+    };
+    std::vector<CUnit> m_Units;
+    std::vector<double> m_Weight, m_Change, m_Previous;
+    std::vector<std::int32_t> m_Number, m_Record, m_From, m_Type;
+    std::vector<double> m_Activation, m_Error, m_Delta, m_Net;
+    std::vector<std::uint8_t> m_IsInput;
+    std::vector<std::uint8_t> m_Seen;
+};
+
+// Brackets the presentations of one learning pass (typically one cycle) on the calling thread:
+// while it lives, the propagation operations on this document use the packed form. Its
+// destructor writes the weights back into the records. Passes for other documents may nest.
+class CLearningPass {
+public:
+    CLearningPass(CQuorinDoc& doc, CNetworkEngine& engine);
+    ~CLearningPass();
+    CLearningPass(const CLearningPass&) = delete;
+    CLearningPass& operator=(const CLearningPass&) = delete;
+    // Brings the weight records up to date without ending the pass.
+    void Sync();
+
+private:
+    CQuorinDoc& m_Doc;
+    CNetworkEngine& m_Engine;
+};
+
+// The engine of the calling thread's learning pass on this document, packed; null when there
+// is none or the network cannot be packed.
+CNetworkEngine* ActiveEngine(CQuorinDoc& doc);
+// Writes back and drops the calling thread's packed copy of this document, if any; called
+// before the records are rebuilt or re-initialised.
+void SyncNetworkRecords(CQuorinDoc& doc);
+
+}  // namespace quorin
