@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <iterator>
 
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"

@@ -22,6 +22,21 @@ TEST_F(TextCodesTest, CodesAreWeightedSumsSpreadAtLeast100Apart) {
     EXPECT_EQ(BaseHashCode("a\xFF"), 97.0 * 2 - 1);
 }
 
+TEST_F(TextCodesTest, SpreadingAgreesWithAskingHashTooCloseAtEveryStep) {
+    MakeGrid(1, 3, {0, 0, 0});
+    std::uint32_t state = 12345;
+    auto next = [&state] { return (state = state * 214013u + 2531011u) >> 16 & 0x7FFF; };
+    for (int i = 0; i < 400; ++i) {
+        std::string text;
+        for (int n = 1 + next() % 4; n > 0; --n) text += "abcAB\xE9 "[next() % 7];
+        const int column = next() % 3;
+        double expected = BaseHashCode(text);
+        while (HashTooClose(Doc, text, expected)) expected += 101.0;
+        ASSERT_EQ(Hash(Doc, text, column, 1), expected) << i << " '" << text << "'";
+    }
+    EXPECT_GT(Doc.m_HashTexts.size(), 200u);
+}
+
 TEST_F(TextCodesTest, TildeTextsAreCodedButNeverRecorded) {
     MakeGrid(1, 1, {0});
     Doc.m_FileStatus = 7;
