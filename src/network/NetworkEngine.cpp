@@ -5,6 +5,14 @@
 #include "grid/QuorinDoc.h"
 #include "network/PropagationMath.h"
 
+// ThreadSanitizer instruments the clones' resolver, which runs before its runtime is
+// ready: the process would crash while loading. Such builds use the default clone only.
+#if defined(__SANITIZE_THREAD__)
+#define QUORIN_TARGET_CLONES
+#else
+#define QUORIN_TARGET_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 namespace quorin {
 
 namespace {
@@ -49,7 +57,7 @@ __attribute__((always_inline)) inline void Store(double* p, v4d v) { __builtin_m
 __attribute__((always_inline)) inline v4d Splat(double x) { return v4d{x, x, x, x}; }
 
 // net[i] += sum over j of w[j * count + i] * a[j], in j order for every i.
-__attribute__((target_clones("avx2", "default"))) void ForwardBlock(
+QUORIN_TARGET_CLONES void ForwardBlock(
     const double* __restrict w, const double* __restrict a, int sources, int count,
     double* __restrict net) {
     const std::size_t stride = static_cast<std::size_t>(count);
@@ -96,7 +104,7 @@ __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
 }
 
 // The momentum update of a block without pruning: the same steps as UpdateWeight.
-__attribute__((target_clones("avx2", "default"))) void UpdateBlock(
+QUORIN_TARGET_CLONES void UpdateBlock(
     double* __restrict w, double* __restrict change, double* __restrict previous,
     const double* __restrict a, const double* __restrict delta, int sources, int count,
     double rate, double momentum) {
