@@ -189,11 +189,6 @@ public:
     std::int32_t m_ImportColumnsNext = 0;
     std::int32_t m_ImportColumnType = 0;
     std::int32_t m_ImportColumnMode = 0;
-    // until the learning controls land
-    std::int32_t m_StopIfValidatingDecreases = 0;
-    std::int32_t m_StopOnCycle = 0;
-    std::int32_t m_StopCycle = 0;
-    std::int32_t m_RandomValidatingCount = 0;
 
     // ---- Grid operations ----
     CExample& NewExample(const std::string& name, int type, int head, int modified);
