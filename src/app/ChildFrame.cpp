@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "app/QuorinView.h"
+#include "grid/DocumentCommands.h"
 #include "grid/QuorinDoc.h"
-#include "platform/StringFormat.h"
 
 namespace quorin {
 
@@ -39,13 +39,7 @@ bool CChildFrame::CanClose() {
     if (Busy()) return false;
     // The document's own refusal (threads still calculating, Getting Started) comes first,
     // so that nothing is asked about saving a document that cannot close.
-    if (m_App.ThreadCount() < 2 && !m_App.m_GettingStartedRunning && m_Doc->IsModified()) {
-        const int answer = m_App.Prompts().MessageBox(
-            {Format("Save changes to %s?", Title().toStdString().c_str()), EButtons::YesNoCancel,
-             EIcon::Warning, IdYes});
-        if (answer == IdCancel) return false;
-        if (answer == IdYes && !(m_Save && m_Save(*this))) return false;
-    }
+    if (m_App.ThreadCount() < 2 && !m_App.m_GettingStartedRunning && !SaveModified(*m_Doc)) return false;
     if (!m_Doc->OnCloseDocument()) return false;
     m_Closed = true;
     return true;

@@ -1,7 +1,6 @@
 #pragma once
 // A child window: one document and its view.
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 namespace quorin {
@@ -31,9 +30,6 @@ public:
     int m_ProgressCount = 0;
     int m_ProgressStatus = 0;
     bool m_HasProgress = false;
-
-    // Saving the document when the user asks for it on closing; false when not saved.
-    std::function<bool(CChildFrame&)> m_Save;
 
     // The closing rules of a document window; true when it may close.
     bool CanClose();

@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QColor>
 
-#include "app/GridEdit.h"
+#include "coding/GridEditor.h"
 #include "coding/ValueText.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
@@ -166,7 +166,8 @@ Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const {
 bool CGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid() || !CanEditGrid(m_Doc)) return false;
     if (index.row() >= m_Rows || index.column() >= m_Cols) return false;
-    const bool stored = EnterGridText(m_Doc, index.column(), index.row(), value.toString().toStdString());
+    const bool stored = EnterCellText(m_Doc, index.column(), index.row(), value.toString().toStdString()) != 0;
+    m_Doc.RefreshViews();
     Reload();
     return stored;
 }

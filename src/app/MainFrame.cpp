@@ -80,7 +80,6 @@ CMainFrame::~CMainFrame() {
 
 CChildFrame* CMainFrame::AddChild() {
     auto* child = new CChildFrame(m_App, QString("Quorin%1").arg(++m_Untitled));
-    child->m_Save = [this](CChildFrame& c) { return Save(c, false); };
     connect(&child->View(), &CQuorinView::DocumentChanged, this, [this, child] {
         child->UpdateTitle();
         UpdateCommands();

@@ -83,7 +83,7 @@ private:
     void Run(CCommand& command);
     CChildFrame* AddChild();
     void OnOpen();
-    bool Save(CChildFrame& child, bool askName);
+    void Save(CChildFrame& child, bool askName);
     void LoadRecentFiles();
     void SaveRecentFiles();
     void UpdateRecentMenu();

@@ -23,6 +23,7 @@
 #include "app/QuorinView.h"
 #include "coding/HashTexts.h"
 #include "grid/Availability.h"
+#include "grid/DocumentCommands.h"
 #include "network/NetworkBuild.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
@@ -141,9 +142,9 @@ void CMainFrame::BuildMenus() {
     Command(m_FileMenu, "FileClose", tr("&Close"), [this](CChildFrame&) {
         QTimer::singleShot(0, this, [this] { m_Mdi->closeActiveSubWindow(); });
     });
-    Command(m_FileMenu, "FileSave", tr("&Save"), {}, CanSaveDocument, Standard(QStyle::SP_DialogSaveButton),
-            QKeySequence::Save);
-    Command(m_FileMenu, "FileSaveAs", tr("Save &As..."), {}, CanSaveDocument);
+    Command(m_FileMenu, "FileSave", tr("&Save"), [this](CChildFrame& c) { Save(c, false); }, CanSaveDocument,
+            Standard(QStyle::SP_DialogSaveButton), QKeySequence::Save);
+    Command(m_FileMenu, "FileSaveAs", tr("Save &As..."), [this](CChildFrame& c) { Save(c, true); }, CanSaveDocument);
     m_FileMenu->addSeparator();
     Command(m_FileMenu, "FileImport", tr("&Import File..."), [](CChildFrame& c) { OnFileImport(c.Doc()); },
             CanImport);
@@ -419,15 +420,17 @@ void CMainFrame::BuildToolBars() {
 void CMainFrame::OnOpen() {
     CFileDialogRequest request;
     request.Title = "Open";
-    request.Filter = "Quorin-plus Files (*.tvq)|*.tvq|All Files (*.*)|*.*||";
-    request.DefaultExt = "tvq";
+    request.Filter = kDocumentFilter;
+    request.DefaultExt = kDocumentExt;
     if (!m_App.Prompts().FileDialog(request)) return;
     OpenDocument(QString::fromStdString(request.FileName));
 }
 
-bool CMainFrame::Save(CChildFrame&, bool) {
-    // The document writer is not part of this build yet.
-    return false;
+void CMainFrame::Save(CChildFrame& child, bool askName) {
+    CQuorinDoc& doc = child.Doc();
+    const int saved = askName ? OnFileSaveAs(doc) : OnFileSave(doc);
+    if (saved && !doc.m_PathName.empty()) AddRecentFile(QString::fromStdString(doc.m_PathName));
+    child.UpdateTitle();
 }
 
 void CMainFrame::ChooseColour(CChildFrame& child, int colour) {

@@ -13,7 +13,7 @@
 #include <set>
 
 #include "analysis/Querying.h"
-#include "app/GridEdit.h"
+#include "coding/GridEditor.h"
 #include "app/GridModel.h"
 #include "coding/CellFunctionCommands.h"
 #include "grid/Availability.h"
@@ -150,7 +150,7 @@ void CQuorinView::PasteText() {
     for (int r = 0; r < lines.size() && top + r < m_Doc.m_RowCount; ++r) {
         const QStringList fields = QString(lines[r]).remove('\r').split('\t');
         for (int c = 0; c < fields.size() && left + c < m_Doc.m_ColCount; ++c)
-            EnterGridText(m_Doc, left + c, top + r, fields[c].trimmed().toStdString());
+            EnterCellText(m_Doc, left + c, top + r, fields[c].trimmed().toStdString());
     }
     m_Model->Reload();
     emit DocumentChanged();
@@ -173,7 +173,7 @@ void CQuorinView::DeleteSelection() {
             if (!m_Doc.DeleteCol(col, 1)) break;
     } else {
         for (const QModelIndex& i : selection->selectedIndexes())
-            EnterGridText(m_Doc, i.column(), i.row(), "?");
+            EnterCellText(m_Doc, i.column(), i.row(), "?");
     }
     m_Model->Reload();
     emit DocumentChanged();

@@ -9,7 +9,7 @@
 
 #include "GuiFixture.h"
 #include "app/FormDialog.h"
-#include "app/GridEdit.h"
+#include "coding/GridEditor.h"
 #include "app/GridModel.h"
 #include "app/QuorinView.h"
 #include "grid/QuorinDoc.h"
@@ -98,7 +98,7 @@ TEST_F(GuiTest, GridEditorHoldsQueryingInputsAndAsksBeforeModeChanges) {
     EXPECT_TRUE(ChangeColumnMode(doc, 1, Text));
     EXPECT_EQ(doc.m_InOuts[1].Mode, Text);
     EXPECT_EQ(doc.m_NetworkExists, 0);
-    EXPECT_EQ(model.CellText(0, 1).toStdString(), "1.0000");
+    EXPECT_EQ(model.CellText(0, 1).toStdString(), "1");  // the old value, now as a text
 }
 
 TEST_F(GuiTest, RedrawRequestsAreCoalescedAndReachTheView) {
