@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "grid/QuorinDoc.h"
+#include "network/OutputErrors.h"
 #include "network/PropagationMath.h"
 
 namespace quorin {
@@ -48,17 +49,18 @@ __attribute__((always_inline)) inline v4d Load(const double* p) {
 __attribute__((always_inline)) inline void Store(double* p, v4d v) { __builtin_memcpy(p, &v, sizeof v); }
 __attribute__((always_inline)) inline v4d Splat(double x) { return v4d{x, x, x, x}; }
 
-// net[i] += sum over j of w[j * count + i] * a[j], in j order for every i.
+// net[i] += sum over j of w[j * stride + i] * a[j], in j order for every i; stride is a
+// multiple of 4 and net holds stride lanes.
 __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
-    const double* __restrict w, const double* __restrict a, int sources, int count,
+    const double* __restrict w, const double* __restrict a, int sources, int stride,
     double* __restrict net) {
-    const std::size_t stride = static_cast<std::size_t>(count);
+    const std::size_t step = static_cast<std::size_t>(stride);
     int i = 0;
-    for (; i + 16 <= count; i += 16) {
+    for (; i + 16 <= stride; i += 16) {
         v4d s0 = Load(net + i), s1 = Load(net + i + 4), s2 = Load(net + i + 8),
             s3 = Load(net + i + 12);
         const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) {
+        for (int j = 0; j < sources; ++j, row += step) {
             const v4d aj = Splat(a[j]);
             s0 = s0 + Load(row) * aj;
             s1 = s1 + Load(row + 4) * aj;
@@ -70,10 +72,10 @@ __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
         Store(net + i + 8, s2);
         Store(net + i + 12, s3);
     }
-    for (; i + 8 <= count; i += 8) {
+    for (; i + 8 <= stride; i += 8) {
         v4d s0 = Load(net + i), s1 = Load(net + i + 4);
         const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) {
+        for (int j = 0; j < sources; ++j, row += step) {
             const v4d aj = Splat(a[j]);
             s0 = s0 + Load(row) * aj;
             s1 = s1 + Load(row + 4) * aj;
@@ -81,44 +83,48 @@ __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
         Store(net + i, s0);
         Store(net + i + 4, s1);
     }
-    for (; i + 4 <= count; i += 4) {
+    for (; i < stride; i += 4) {
         v4d s0 = Load(net + i);
         const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) s0 = s0 + Load(row) * Splat(a[j]);
+        for (int j = 0; j < sources; ++j, row += step) s0 = s0 + Load(row) * Splat(a[j]);
         Store(net + i, s0);
-    }
-    for (; i < count; ++i) {
-        double s = net[i];
-        const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) s = s + *row * a[j];
-        net[i] = s;
     }
 }
 
-// The momentum update of a block without pruning: the same steps as UpdateWeight.
+// The same update when every WeightChange is known to be 0: the accumulator is the zero
+// constant instead of a stored array, which halves the memory the update streams through.
+__attribute__((target_clones("avx2", "default"))) void UpdateBlockClear(
+    double* __restrict w, double* __restrict previous, const double* __restrict a,
+    const double* __restrict delta, int sources, int stride, double rate, double momentum) {
+    const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
+    std::size_t p = 0;
+    for (int j = 0; j < sources; ++j) {
+        const v4d aj = Splat(a[j]);
+        for (int i = 0; i < stride; i += 4, p += 4) {
+            const v4d c = zero + aj * Load(delta + i);
+            const v4d step = c * vr + vm * Load(previous + p);
+            Store(previous + p, step);
+            Store(w + p, Load(w + p) + step);
+        }
+    }
+}
+
+// The momentum update of a block without pruning: the same steps as UpdateWeight, lane by
+// lane; delta holds stride lanes, zero in the padding.
 __attribute__((target_clones("avx2", "default"))) void UpdateBlock(
     double* __restrict w, double* __restrict change, double* __restrict previous,
-    const double* __restrict a, const double* __restrict delta, int sources, int count,
+    const double* __restrict a, const double* __restrict delta, int sources, int stride,
     double rate, double momentum) {
     const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
     std::size_t p = 0;
     for (int j = 0; j < sources; ++j) {
-        const double aj = a[j];
-        const v4d vaj = Splat(aj);
-        int i = 0;
-        for (; i + 4 <= count; i += 4, p += 4) {
-            const v4d c = Load(change + p) + vaj * Load(delta + i);
+        const v4d aj = Splat(a[j]);
+        for (int i = 0; i < stride; i += 4, p += 4) {
+            const v4d c = Load(change + p) + aj * Load(delta + i);
             const v4d step = c * vr + vm * Load(previous + p);
             Store(change + p, zero);
             Store(previous + p, step);
             Store(w + p, Load(w + p) + step);
-        }
-        for (; i < count; ++i, ++p) {
-            const double c = change[p] + aj * delta[i];
-            const double step = c * rate + momentum * previous[p];
-            change[p] = 0.0;
-            previous[p] = step;
-            w[p] = w[p] + step;
         }
     }
 }
@@ -136,16 +142,23 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     if (n > static_cast<std::size_t>(INT32_MAX) || w > static_cast<std::size_t>(INT32_MAX))
         return false;
     m_Units.clear();
+    m_HiddenNodes.clear();
+    m_Inputs = m_Outputs = 0;
     m_Seen.assign(w, 0);
     m_IsInput.resize(n);
     m_Activation.resize(n);
     m_Error.resize(n);
     m_Delta.resize(n);
-    m_Net.resize(n);
     std::size_t total = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const CNode& node = nodes[k];
         m_IsInput[k] = node.NodeType == InputNode;
+        m_Activation[k] = node.Activation;
+        m_Error[k] = node.Error;
+        m_Delta[k] = node.Delta;
+        if (node.NodeType == InputNode && node.Layer == kInputLayer) ++m_Inputs;
+        if (node.NodeType == OutputNode && node.Layer == kOutputLayer) ++m_Outputs;
+        if (node.NodeType == HiddenNode) m_HiddenNodes.push_back(static_cast<std::int32_t>(k));
         if (m_IsInput[k]) continue;
         std::int32_t first, last;
         RunOf(node, w, first, last);
@@ -178,13 +191,22 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
         unit.Generic = !dense;
         m_Units.push_back(unit);
     }
-    m_Weight.resize(total);
-    m_Change.resize(total);
-    m_Previous.resize(total);
-    m_Number.resize(total);
-    m_Record.resize(total);
-    m_From.resize(total);
-    m_Type.resize(total);
+    std::size_t lanes = 0;
+    total = 0;
+    for (CUnit& unit : m_Units) {
+        unit.Stride = unit.Generic ? unit.Count : (unit.Count + 3) / 4 * 4;
+        if (static_cast<std::size_t>(unit.Stride) > lanes) lanes = unit.Stride;
+        total += static_cast<std::size_t>(unit.Stride) * unit.Sources;
+    }
+    m_Lanes.assign(lanes, 0.0);
+    // Padding lanes start at zero and have no record (-1).
+    m_Weight.assign(total, 0.0);
+    m_Change.assign(total, 0.0);
+    m_Previous.assign(total, 0.0);
+    m_Number.assign(total, 0);
+    m_Record.assign(total, -1);
+    m_From.assign(total, 0);
+    m_Type.assign(total, 0);
     std::size_t offset = 0;
     for (CUnit& unit : m_Units) {
         unit.Offset = static_cast<std::int32_t>(offset);
@@ -195,7 +217,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
                 const std::int32_t record =
                     unit.Generic ? unit.Source + j : nodes[unit.First + i].FirstWeight + j;
                 const CWeight& weight = weights[record];
-                const std::size_t p = offset + static_cast<std::size_t>(j) * unit.Count + i;
+                const std::size_t p = offset + static_cast<std::size_t>(j) * unit.Stride + i;
                 m_Weight[p] = weight.Weight;
                 m_Change[p] = weight.WeightChange;
                 m_Previous[p] = weight.PreviousWeightChange;
@@ -205,8 +227,13 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
                 m_Type[p] = weight.WeightType;
             }
         }
-        offset += static_cast<std::size_t>(unit.Count) * unit.Sources;
+        offset += static_cast<std::size_t>(unit.Stride) * unit.Sources;
     }
+    m_FirstOutput = m_Inputs + static_cast<std::int32_t>(m_HiddenNodes.size());
+    m_EndOutput = m_FirstOutput + m_Outputs;
+    if (m_EndOutput > static_cast<std::int32_t>(n)) m_EndOutput = static_cast<std::int32_t>(n);
+    m_ChangesClear = true;
+    for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;
     return true;
 }
@@ -214,6 +241,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
 void CNetworkEngine::WriteBack(CQuorinDoc& doc) const {
     if (!m_Packed || !m_Usable) return;
     for (std::size_t p = 0; p < m_Record.size(); ++p) {
+        if (m_Record[p] < 0) continue;
         CWeight& weight = doc.m_Weights[m_Record[p]];
         weight.Weight = m_Weight[p];
         weight.WeightChange = m_Change[p];
@@ -225,7 +253,9 @@ void CNetworkEngine::WriteBack(CQuorinDoc& doc) const {
 void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k = 0; k < n; ++k) m_Activation[k] = nodes[k].Activation;
+    // Only the input nodes change between calls (ConnectInputs writes their records).
+    for (std::int32_t k = 0; k < n; ++k)
+        if (m_IsInput[k]) m_Activation[k] = nodes[k].Activation;
     for (const CUnit& unit : m_Units) {
         if (unit.Generic) {
             const std::int32_t k = unit.First;
@@ -245,10 +275,12 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
             nodes[k].Activation = m_Activation[k];
             continue;
         }
-        double* net = m_Net.data() + unit.First;
-        for (std::int32_t i = 0; i < unit.Count; ++i) net[i] = nodes[unit.First + i].Bias;
+        double* net = m_Lanes.data();
+        std::int32_t lane = 0;
+        for (; lane < unit.Count; ++lane) net[lane] = nodes[unit.First + lane].Bias;
+        for (; lane < unit.Stride; ++lane) net[lane] = 0.0;
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
-                     unit.Sources, unit.Count, net);
+                     unit.Sources, unit.Stride, net);
         for (std::int32_t i = 0; i < unit.Count; ++i) {
             CNode& node = nodes[unit.First + i];
             node.NetInput = net[i];
@@ -257,13 +289,13 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
     }
 }
 
-void CNetworkEngine::BackPropagate(CQuorinDoc& doc) {
+double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k = 0; k < n; ++k) {
-        m_Activation[k] = nodes[k].Activation;
-        m_Error[k] = nodes[k].Error;
-    }
+    for (std::int32_t k : m_HiddenNodes) m_Error[k] = 0.0;
+    const double sum = OutputErrorSum(
+        doc, row, m_FirstOutput, m_EndOutput, [this](int k) { return m_Activation[k]; },
+        [this](int k, double error) { m_Error[k] = error; });
     for (auto u = m_Units.rbegin(); u != m_Units.rend(); ++u) {
         const CUnit& unit = *u;
         if (unit.Generic) {
@@ -289,7 +321,8 @@ void CNetworkEngine::BackPropagate(CQuorinDoc& doc) {
         for (std::int32_t j = 0; j < unit.Sources; ++j) {
             const std::int32_t from = unit.Source + j;
             if (m_IsInput[from]) continue;
-            const double* row = m_Weight.data() + unit.Offset + static_cast<std::size_t>(j) * unit.Count;
+            const double* row =
+                m_Weight.data() + unit.Offset + static_cast<std::size_t>(j) * unit.Stride;
             double error = m_Error[from];
             for (std::int32_t i = unit.Count - 1; i >= 0; --i) error = error + row[i] * delta[i];
             m_Error[from] = error;
@@ -300,16 +333,14 @@ void CNetworkEngine::BackPropagate(CQuorinDoc& doc) {
         nodes[k].Error = m_Error[k];
         nodes[k].Delta = m_Delta[k];
     }
+    return m_Outputs > 0 ? sum / m_Outputs : 0.0;
 }
 
 void CNetworkEngine::CalculateWeights(CQuorinDoc& doc) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k = 0; k < n; ++k) {
-        m_Activation[k] = nodes[k].Activation;
-        m_Delta[k] = nodes[k].Delta;
-    }
     const CUpdateRule rule = RuleOf(doc);
+    const bool clear = m_ChangesClear && !rule.Counting;
     for (const CUnit& unit : m_Units) {
         const std::size_t offset = static_cast<std::size_t>(unit.Offset);
         if (unit.Generic) {
@@ -322,26 +353,37 @@ void CNetworkEngine::CalculateWeights(CQuorinDoc& doc) {
                              m_Activation[from], delta);
             }
         } else if (!rule.Counting) {
-            UpdateBlock(m_Weight.data() + offset, m_Change.data() + offset,
-                        m_Previous.data() + offset, m_Activation.data() + unit.Source,
-                        m_Delta.data() + unit.First, unit.Sources, unit.Count, rule.LearningRate,
-                        rule.Momentum);
+            double* delta = m_Lanes.data();
+            std::int32_t i = 0;
+            for (; i < unit.Count; ++i) delta[i] = m_Delta[unit.First + i];
+            for (; i < unit.Stride; ++i) delta[i] = 0.0;
+            if (clear)
+                UpdateBlockClear(m_Weight.data() + offset, m_Previous.data() + offset,
+                                 m_Activation.data() + unit.Source, delta, unit.Sources,
+                                 unit.Stride, rule.LearningRate, rule.Momentum);
+            else
+                UpdateBlock(m_Weight.data() + offset, m_Change.data() + offset,
+                            m_Previous.data() + offset, m_Activation.data() + unit.Source, delta,
+                            unit.Sources, unit.Stride, rule.LearningRate, rule.Momentum);
         } else {
-            std::size_t p = offset;
-            for (std::int32_t j = 0; j < unit.Sources; ++j)
+            for (std::int32_t j = 0; j < unit.Sources; ++j) {
+                std::size_t p = offset + static_cast<std::size_t>(j) * unit.Stride;
                 for (std::int32_t i = 0; i < unit.Count; ++i, ++p)
                     UpdateWeight(rule, m_Weight[p], m_Change[p], m_Previous[p], m_Number[p],
                                  m_Activation[unit.Source + j], m_Delta[unit.First + i]);
+            }
         }
         for (std::int32_t i = 0; i < unit.Count; ++i) {
             CNode& node = nodes[unit.First + i];
-            node.BiasChange += node.Delta;
+            node.BiasChange += m_Delta[unit.First + i];
             const double step = node.BiasChange * rule.LearningRate + rule.Momentum * node.BiasPreviousChange;
             node.BiasChange = 0.0;
             node.BiasPreviousChange = step;
             node.Bias += step;
         }
     }
+    // Every update clears the accumulators it used, except that frozen weights keep theirs.
+    m_ChangesClear = !rule.Freezing;
 }
 
 CLearningPass::CLearningPass(CQuorinDoc& doc, CNetworkEngine& engine)

@@ -24,8 +24,7 @@ public:
     void Invalidate() { m_Packed = false; }
 
     void CalculateActivations(CQuorinDoc& doc);
-    // The backward half of CalculateErrors, once the output errors are in the node records.
-    void BackPropagate(CQuorinDoc& doc);
+    double CalculateErrors(CQuorinDoc& doc, int row);
     void CalculateWeights(CQuorinDoc& doc);
 
     bool m_Packed = false;
@@ -35,11 +34,13 @@ public:
 
 private:
     // Consecutive destination nodes [First, First+Count) fed by sources [Source, Source+Sources);
-    // weight (i, j) is at Offset + j * Count + i. A generic unit (Count 1, Generic) keeps its run
-    // in record order with per-weight source and type.
+    // weight (i, j) is at Offset + j * Stride + i, Stride being Count rounded up to whole
+    // vectors (the padding lanes are computed and ignored). A generic unit (Count 1, Generic)
+    // keeps its run in record order with per-weight source and type.
     struct CUnit {
         std::int32_t First = 0;
         std::int32_t Count = 0;
+        std::int32_t Stride = 0;
         std::int32_t Source = 0;
         std::int32_t Sources = 0;
         std::int32_t Offset = 0;
@@ -49,8 +50,11 @@ private:
     std::vector<CUnit> m_Units;
     std::vector<double> m_Weight, m_Change, m_Previous;
     std::vector<std::int32_t> m_Number, m_Record, m_From, m_Type;
-    std::vector<double> m_Activation, m_Error, m_Delta, m_Net;
+    std::vector<double> m_Activation, m_Error, m_Delta, m_Lanes;
     std::vector<std::uint8_t> m_IsInput;
+    std::vector<std::int32_t> m_HiddenNodes;
+    std::int32_t m_Inputs = 0, m_Outputs = 0, m_FirstOutput = 0, m_EndOutput = 0;
+    bool m_ChangesClear = false;  // every packed WeightChange is 0, so the update skips them
     std::vector<std::uint8_t> m_Seen;
 };
 
