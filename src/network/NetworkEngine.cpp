@@ -129,6 +129,20 @@ __attribute__((target_clones("avx2", "default"))) void UpdateBlock(
     }
 }
 
+// The bias update of every node lane at once, in UpdateWeight's order of operations.
+__attribute__((target_clones("avx2", "default"))) void UpdateBiases(
+    double* __restrict bias, double* __restrict change, double* __restrict previous,
+    const double* __restrict delta, std::size_t lanes, double rate, double momentum) {
+    const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
+    for (std::size_t p = 0; p < lanes; p += 4) {
+        const v4d c = Load(change + p) + Load(delta + p);
+        const v4d step = c * vr + vm * Load(previous + p);
+        Store(change + p, zero);
+        Store(previous + p, step);
+        Store(bias + p, Load(bias + p) + step);
+    }
+}
+
 }  // namespace
 
 bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
@@ -143,19 +157,19 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
         return false;
     m_Units.clear();
     m_HiddenNodes.clear();
+    m_InputNodes.clear();
     m_Inputs = m_Outputs = 0;
     m_Seen.assign(w, 0);
     m_IsInput.resize(n);
     m_Activation.resize(n);
     m_Error.resize(n);
-    m_Delta.resize(n);
     std::size_t total = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const CNode& node = nodes[k];
         m_IsInput[k] = node.NodeType == InputNode;
         m_Activation[k] = node.Activation;
         m_Error[k] = node.Error;
-        m_Delta[k] = node.Delta;
+        if (m_IsInput[k]) m_InputNodes.push_back(static_cast<std::int32_t>(k));
         if (node.NodeType == InputNode && node.Layer == kInputLayer) ++m_Inputs;
         if (node.NodeType == OutputNode && node.Layer == kOutputLayer) ++m_Outputs;
         if (node.NodeType == HiddenNode) m_HiddenNodes.push_back(static_cast<std::int32_t>(k));
@@ -195,10 +209,21 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     total = 0;
     for (CUnit& unit : m_Units) {
         unit.Stride = unit.Generic ? unit.Count : (unit.Count + 3) / 4 * 4;
-        if (static_cast<std::size_t>(unit.Stride) > lanes) lanes = unit.Stride;
+        unit.Lane = static_cast<std::int32_t>(lanes);
+        lanes += static_cast<std::size_t>(unit.Count + 3) / 4 * 4;
         total += static_cast<std::size_t>(unit.Stride) * unit.Sources;
     }
-    m_Lanes.assign(lanes, 0.0);
+    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net})
+        lane->assign(lanes, 0.0);
+    for (const CUnit& unit : m_Units) {
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            const CNode& node = nodes[unit.First + i];
+            m_Bias[unit.Lane + i] = node.Bias;
+            m_BiasChange[unit.Lane + i] = node.BiasChange;
+            m_BiasPrevious[unit.Lane + i] = node.BiasPreviousChange;
+            m_Delta[unit.Lane + i] = node.Delta;
+        }
+    }
     // Padding lanes start at zero and have no record (-1).
     m_Weight.assign(total, 0.0);
     m_Change.assign(total, 0.0);
@@ -248,18 +273,25 @@ void CNetworkEngine::WriteBack(CQuorinDoc& doc) const {
         weight.PreviousWeightChange = m_Previous[p];
         weight.WeightNumber = m_Number[p];
     }
+    for (const CUnit& unit : m_Units) {
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            CNode& node = doc.m_Nodes[unit.First + i];
+            node.Bias = m_Bias[unit.Lane + i];
+            node.BiasChange = m_BiasChange[unit.Lane + i];
+            node.BiasPreviousChange = m_BiasPrevious[unit.Lane + i];
+        }
+    }
 }
 
 void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
     // Only the input nodes change between calls (ConnectInputs writes their records).
-    for (std::int32_t k = 0; k < n; ++k)
-        if (m_IsInput[k]) m_Activation[k] = nodes[k].Activation;
+    for (std::int32_t k : m_InputNodes) m_Activation[k] = nodes[k].Activation;
     for (const CUnit& unit : m_Units) {
         if (unit.Generic) {
             const std::int32_t k = unit.First;
-            double net = nodes[k].Bias;
+            double net = m_Bias[unit.Lane];
             bool reached = false;
             for (std::int32_t t = 0; t < unit.Sources; ++t) {
                 const std::size_t p = static_cast<std::size_t>(unit.Offset) + t;
@@ -275,16 +307,17 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
             nodes[k].Activation = m_Activation[k];
             continue;
         }
-        double* net = m_Lanes.data();
-        std::int32_t lane = 0;
-        for (; lane < unit.Count; ++lane) net[lane] = nodes[unit.First + lane].Bias;
-        for (; lane < unit.Stride; ++lane) net[lane] = 0.0;
+        double* net = m_Net.data() + unit.Lane;
+        const double* bias = m_Bias.data() + unit.Lane;
+        for (std::int32_t lane = 0; lane < unit.Stride; ++lane) net[lane] = bias[lane];
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
                      unit.Sources, unit.Stride, net);
+        double* activation = m_Activation.data() + unit.First;
+        CNode* node = nodes.data() + unit.First;
         for (std::int32_t i = 0; i < unit.Count; ++i) {
-            CNode& node = nodes[unit.First + i];
-            node.NetInput = net[i];
-            node.Activation = m_Activation[unit.First + i] = Logistic(net[i]);
+            activation[i] = Logistic(net[i]);
+            node[i].NetInput = net[i];
+            node[i].Activation = activation[i];
         }
     }
 }
@@ -301,7 +334,7 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
         if (unit.Generic) {
             const std::int32_t k = unit.First;
             const double delta = Slope(m_Activation[k], m_Error[k]);
-            m_Delta[k] = delta;
+            m_Delta[unit.Lane] = delta;
             for (std::int32_t t = 0; t < unit.Sources; ++t) {
                 const std::size_t p = static_cast<std::size_t>(unit.Offset) + t;
                 const std::int32_t from = m_From[p];
@@ -310,78 +343,67 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
             }
             continue;
         }
-        for (std::int32_t i = unit.Count - 1; i >= 0; --i) {
-            const std::int32_t k = unit.First + i;
-            m_Delta[k] = Slope(m_Activation[k], m_Error[k]);
-        }
+        double* delta = m_Delta.data() + unit.Lane;
+        const double* activation = m_Activation.data() + unit.First;
+        const double* error = m_Error.data() + unit.First;
+        for (std::int32_t i = 0; i < unit.Count; ++i) delta[i] = Slope(activation[i], error[i]);
         if (unit.SourcesAllInputs) continue;
         // Each source collects its terms from the block's nodes last to first, as the
         // descending walk over the nodes would.
-        const double* delta = m_Delta.data() + unit.First;
         for (std::int32_t j = 0; j < unit.Sources; ++j) {
             const std::int32_t from = unit.Source + j;
             if (m_IsInput[from]) continue;
             const double* row =
                 m_Weight.data() + unit.Offset + static_cast<std::size_t>(j) * unit.Stride;
-            double error = m_Error[from];
-            for (std::int32_t i = unit.Count - 1; i >= 0; --i) error = error + row[i] * delta[i];
-            m_Error[from] = error;
+            double sumBack = m_Error[from];
+            for (std::int32_t i = unit.Count - 1; i >= 0; --i) sumBack = sumBack + row[i] * delta[i];
+            m_Error[from] = sumBack;
         }
     }
-    for (std::int32_t k = 0; k < n; ++k) {
-        if (m_IsInput[k]) continue;
-        nodes[k].Error = m_Error[k];
-        nodes[k].Delta = m_Delta[k];
+    for (const CUnit& unit : m_Units) {
+        CNode* node = nodes.data() + unit.First;
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            node[i].Error = m_Error[unit.First + i];
+            node[i].Delta = m_Delta[unit.Lane + i];
+        }
     }
     return m_Outputs > 0 ? sum / m_Outputs : 0.0;
 }
 
 void CNetworkEngine::CalculateWeights(CQuorinDoc& doc) {
-    auto& nodes = doc.m_Nodes;
-    const std::int32_t n = static_cast<std::int32_t>(nodes.size());
+    const std::int32_t n = static_cast<std::int32_t>(doc.m_Nodes.size());
     const CUpdateRule rule = RuleOf(doc);
     const bool clear = m_ChangesClear && !rule.Counting;
     for (const CUnit& unit : m_Units) {
         const std::size_t offset = static_cast<std::size_t>(unit.Offset);
+        const double* delta = m_Delta.data() + unit.Lane;
         if (unit.Generic) {
-            const double delta = m_Delta[unit.First];
             for (std::int32_t t = 0; t < unit.Sources; ++t) {
                 const std::size_t p = offset + t;
                 const std::int32_t from = m_From[p];
                 if (m_Type[p] != 0 || from < 0 || from >= n) continue;
                 UpdateWeight(rule, m_Weight[p], m_Change[p], m_Previous[p], m_Number[p],
-                             m_Activation[from], delta);
+                             m_Activation[from], delta[0]);
             }
+        } else if (clear) {
+            UpdateBlockClear(m_Weight.data() + offset, m_Previous.data() + offset,
+                             m_Activation.data() + unit.Source, delta, unit.Sources, unit.Stride,
+                             rule.LearningRate, rule.Momentum);
         } else if (!rule.Counting) {
-            double* delta = m_Lanes.data();
-            std::int32_t i = 0;
-            for (; i < unit.Count; ++i) delta[i] = m_Delta[unit.First + i];
-            for (; i < unit.Stride; ++i) delta[i] = 0.0;
-            if (clear)
-                UpdateBlockClear(m_Weight.data() + offset, m_Previous.data() + offset,
-                                 m_Activation.data() + unit.Source, delta, unit.Sources,
-                                 unit.Stride, rule.LearningRate, rule.Momentum);
-            else
-                UpdateBlock(m_Weight.data() + offset, m_Change.data() + offset,
-                            m_Previous.data() + offset, m_Activation.data() + unit.Source, delta,
-                            unit.Sources, unit.Stride, rule.LearningRate, rule.Momentum);
+            UpdateBlock(m_Weight.data() + offset, m_Change.data() + offset,
+                        m_Previous.data() + offset, m_Activation.data() + unit.Source, delta,
+                        unit.Sources, unit.Stride, rule.LearningRate, rule.Momentum);
         } else {
             for (std::int32_t j = 0; j < unit.Sources; ++j) {
                 std::size_t p = offset + static_cast<std::size_t>(j) * unit.Stride;
                 for (std::int32_t i = 0; i < unit.Count; ++i, ++p)
                     UpdateWeight(rule, m_Weight[p], m_Change[p], m_Previous[p], m_Number[p],
-                                 m_Activation[unit.Source + j], m_Delta[unit.First + i]);
+                                 m_Activation[unit.Source + j], delta[i]);
             }
         }
-        for (std::int32_t i = 0; i < unit.Count; ++i) {
-            CNode& node = nodes[unit.First + i];
-            node.BiasChange += m_Delta[unit.First + i];
-            const double step = node.BiasChange * rule.LearningRate + rule.Momentum * node.BiasPreviousChange;
-            node.BiasChange = 0.0;
-            node.BiasPreviousChange = step;
-            node.Bias += step;
-        }
     }
+    UpdateBiases(m_Bias.data(), m_BiasChange.data(), m_BiasPrevious.data(), m_Delta.data(),
+                 m_Bias.size(), rule.LearningRate, rule.Momentum);
     // Every update clears the accumulators it used, except that frozen weights keep theirs.
     m_ChangesClear = !rule.Freezing;
 }

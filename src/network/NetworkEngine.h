@@ -5,8 +5,9 @@
 // directly. Inside one (a CLearningPass on the calling thread) the weights live in a packed,
 // layer-blocked copy: each block of consecutive nodes fed by the same run of source nodes keeps
 // its weights source by source, so the forward pass and the update run over contiguous memory.
-// Node records stay current after every call; weight records are written back when the pass
-// ends, when Sync() is called, and before any operation of this engine rebuilds or re-initialises
+// The nodes' net inputs, activations, errors and deltas reach their records in every call; the
+// weights and the biases with their changes are written back when the pass ends, when Sync() is
+// called, and before any operation of this engine rebuilds or re-initialises
 // the network. Every sum is evaluated in weight order exactly as on the records, so both forms
 // give bit-identical results.
 #include <cstdint>
@@ -44,13 +45,17 @@ private:
         std::int32_t Source = 0;
         std::int32_t Sources = 0;
         std::int32_t Offset = 0;
+        std::int32_t Lane = 0;  // first of the unit's node lanes: Count rounded up to 4
         bool Generic = false;
         bool SourcesAllInputs = false;
     };
     std::vector<CUnit> m_Units;
     std::vector<double> m_Weight, m_Change, m_Previous;
     std::vector<std::int32_t> m_Number, m_Record, m_From, m_Type;
-    std::vector<double> m_Activation, m_Error, m_Delta, m_Lanes;
+    std::vector<double> m_Activation, m_Error;  // by node number
+    // By node lane: the biases live here during a pass, like the weights; padding lanes stay 0.
+    std::vector<double> m_Bias, m_BiasChange, m_BiasPrevious, m_Delta, m_Net;
+    std::vector<std::int32_t> m_InputNodes;
     std::vector<std::uint8_t> m_IsInput;
     std::vector<std::int32_t> m_HiddenNodes;
     std::int32_t m_Inputs = 0, m_Outputs = 0, m_FirstOutput = 0, m_EndOutput = 0;
