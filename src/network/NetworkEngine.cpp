@@ -49,16 +49,16 @@ __attribute__((always_inline)) inline v4d Load(const double* p) {
 __attribute__((always_inline)) inline void Store(double* p, v4d v) { __builtin_memcpy(p, &v, sizeof v); }
 __attribute__((always_inline)) inline v4d Splat(double x) { return v4d{x, x, x, x}; }
 
-// net[i] += sum over j of w[j * stride + i] * a[j], in j order for every i; stride is a
-// multiple of 4 and net holds stride lanes.
+// net[i] = bias[i] + sum over j of w[j * stride + i] * a[j], in j order for every i; stride
+// is a multiple of 4 and net and bias hold stride lanes.
 __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
     const double* __restrict w, const double* __restrict a, int sources, int stride,
-    double* __restrict net) {
+    const double* __restrict bias, double* __restrict net) {
     const std::size_t step = static_cast<std::size_t>(stride);
     int i = 0;
     for (; i + 16 <= stride; i += 16) {
-        v4d s0 = Load(net + i), s1 = Load(net + i + 4), s2 = Load(net + i + 8),
-            s3 = Load(net + i + 12);
+        v4d s0 = Load(bias + i), s1 = Load(bias + i + 4), s2 = Load(bias + i + 8),
+            s3 = Load(bias + i + 12);
         const double* row = w + i;
         for (int j = 0; j < sources; ++j, row += step) {
             const v4d aj = Splat(a[j]);
@@ -73,7 +73,7 @@ __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
         Store(net + i + 12, s3);
     }
     for (; i + 8 <= stride; i += 8) {
-        v4d s0 = Load(net + i), s1 = Load(net + i + 4);
+        v4d s0 = Load(bias + i), s1 = Load(bias + i + 4);
         const double* row = w + i;
         for (int j = 0; j < sources; ++j, row += step) {
             const v4d aj = Splat(a[j]);
@@ -84,7 +84,7 @@ __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
         Store(net + i + 4, s1);
     }
     for (; i < stride; i += 4) {
-        v4d s0 = Load(net + i);
+        v4d s0 = Load(bias + i);
         const double* row = w + i;
         for (int j = 0; j < sources; ++j, row += step) s0 = s0 + Load(row) * Splat(a[j]);
         Store(net + i, s0);
@@ -127,6 +127,14 @@ __attribute__((target_clones("avx2", "default"))) void UpdateBlock(
             Store(w + p, Load(w + p) + step);
         }
     }
+}
+
+// Element by element on purpose: the errors were just stored one by one, and a vector load
+// spanning several pending stores would wait for them to retire.
+__attribute__((optimize("no-tree-vectorize"))) void Slopes(const double* __restrict activation,
+                                                         const double* __restrict error,
+                                                         int count, double* __restrict delta) {
+    for (int i = 0; i < count; ++i) delta[i] = Slope(activation[i], error[i]);
 }
 
 // The bias update of every node lane at once, in UpdateWeight's order of operations.
@@ -308,10 +316,8 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
             continue;
         }
         double* net = m_Net.data() + unit.Lane;
-        const double* bias = m_Bias.data() + unit.Lane;
-        for (std::int32_t lane = 0; lane < unit.Stride; ++lane) net[lane] = bias[lane];
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
-                     unit.Sources, unit.Stride, net);
+                     unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
         double* activation = m_Activation.data() + unit.First;
         CNode* node = nodes.data() + unit.First;
         for (std::int32_t i = 0; i < unit.Count; ++i) {
@@ -346,7 +352,7 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
         double* delta = m_Delta.data() + unit.Lane;
         const double* activation = m_Activation.data() + unit.First;
         const double* error = m_Error.data() + unit.First;
-        for (std::int32_t i = 0; i < unit.Count; ++i) delta[i] = Slope(activation[i], error[i]);
+        Slopes(activation, error, unit.Count, delta);
         if (unit.SourcesAllInputs) continue;
         // Each source collects its terms from the block's nodes last to first, as the
         // descending walk over the nodes would.
