@@ -1,5 +1,7 @@
 #include "network/NetworkEngine.h"
 
+#include <cmath>
+#include <algorithm>
 #include <cstddef>
 
 #include "grid/QuorinDoc.h"
@@ -93,20 +95,37 @@ __attribute__((target_clones("avx2", "default"))) void ForwardBlock(
 
 // The same update when every WeightChange is known to be 0: the accumulator is the zero
 // constant instead of a stored array, which halves the memory the update streams through.
-__attribute__((target_clones("avx2", "default"))) void UpdateBlockClear(
-    double* __restrict w, double* __restrict previous, const double* __restrict a,
-    const double* __restrict delta, int sources, int stride, double rate, double momentum) {
+// Small blocks (4 or 8 lanes) get their own loops: their inner loop would be all overhead.
+template <int Lanes>
+__attribute__((always_inline)) inline void UpdateLanesClear(double* __restrict w,
+                                                            double* __restrict previous,
+                                                            const double* __restrict a,
+                                                            const double* __restrict delta,
+                                                            int sources, int stride, double rate,
+                                                            double momentum) {
     const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
+    const int lanes = Lanes > 0 ? Lanes : stride;
     std::size_t p = 0;
     for (int j = 0; j < sources; ++j) {
         const v4d aj = Splat(a[j]);
-        for (int i = 0; i < stride; i += 4, p += 4) {
+        for (int i = 0; i < lanes; i += 4, p += 4) {
             const v4d c = zero + aj * Load(delta + i);
             const v4d step = c * vr + vm * Load(previous + p);
             Store(previous + p, step);
             Store(w + p, Load(w + p) + step);
         }
     }
+}
+
+__attribute__((target_clones("avx2", "default"))) void UpdateBlockClear(
+    double* __restrict w, double* __restrict previous, const double* __restrict a,
+    const double* __restrict delta, int sources, int stride, double rate, double momentum) {
+    if (stride == 4)
+        UpdateLanesClear<4>(w, previous, a, delta, sources, stride, rate, momentum);
+    else if (stride == 8)
+        UpdateLanesClear<8>(w, previous, a, delta, sources, stride, rate, momentum);
+    else
+        UpdateLanesClear<0>(w, previous, a, delta, sources, stride, rate, momentum);
 }
 
 // The momentum update of a block without pruning: the same steps as UpdateWeight, lane by
@@ -129,12 +148,45 @@ __attribute__((target_clones("avx2", "default"))) void UpdateBlock(
     }
 }
 
-// Element by element on purpose: the errors were just stored one by one, and a vector load
-// spanning several pending stores would wait for them to retire.
-__attribute__((optimize("no-tree-vectorize"))) void Slopes(const double* __restrict activation,
-                                                         const double* __restrict error,
-                                                         int count, double* __restrict delta) {
-    for (int i = 0; i < count; ++i) delta[i] = Slope(activation[i], error[i]);
+// Each source of a block collects its terms from the block's nodes last to first, as the
+// descending walk over the nodes would. Scalar: each chain is short and fed by fresh stores.
+__attribute__((optimize("no-tree-vectorize"))) void BackBlock(
+    const double* __restrict w, const double* __restrict delta, const std::uint8_t* isInput,
+    int sources, int count, int stride, double* __restrict error) {
+    for (int j = 0; j < sources; ++j, w += stride) {
+        if (isInput && isInput[j]) continue;
+        double sum = error[j];
+        for (int i = count - 1; i >= 0; --i) sum = sum + w[i] * delta[i];
+        error[j] = sum;
+    }
+}
+
+// The logistic function of count net inputs, four at a time: the exponentials are independent
+// calls, and the divisions (exact in any width) go in one vector.
+void LogisticLanes(const double* __restrict net, int count, double* __restrict activation) {
+    const v4d one = Splat(1.0);
+    for (int i = 0; i < count; i += 4) {
+        const v4d e = {std::exp(-net[i]), i + 1 < count ? std::exp(-net[i + 1]) : 0.0,
+                       i + 2 < count ? std::exp(-net[i + 2]) : 0.0,
+                       i + 3 < count ? std::exp(-net[i + 3]) : 0.0};
+        Store(activation + i, one / (one + e));
+    }
+}
+
+// The deltas of a block, written as whole vectors (zero in the padding) so that the vector
+// loads of the update forward from these stores instead of waiting for them to retire. The
+// inputs are read one by one: they were just stored that way.
+__attribute__((target_clones("avx2", "default"))) void Slopes(const double* __restrict activation, const double* __restrict error, int count,
+            double* __restrict delta) {
+    const v4d one = Splat(1.0);
+    for (int i = 0; i < count; i += 4) {
+        const v4d a = {activation[i], i + 1 < count ? activation[i + 1] : 0.0,
+                       i + 2 < count ? activation[i + 2] : 0.0,
+                       i + 3 < count ? activation[i + 3] : 0.0};
+        const v4d e = {error[i], i + 1 < count ? error[i + 1] : 0.0,
+                       i + 2 < count ? error[i + 2] : 0.0, i + 3 < count ? error[i + 3] : 0.0};
+        Store(delta + i, (one - a) * e * a);
+    }
 }
 
 // The bias update of every node lane at once, in UpdateWeight's order of operations.
@@ -152,6 +204,51 @@ __attribute__((target_clones("avx2", "default"))) void UpdateBiases(
 }
 
 }  // namespace
+
+void CNetworkEngine::MapColumns(const CQuorinDoc& doc) {
+    m_InputColumns.clear();
+    m_OutputColumns.clear();
+    m_InputsMapped = m_OutputsMapped = true;
+    m_ColumnsNeeded = 0;
+    const std::int32_t n = static_cast<std::int32_t>(doc.m_Nodes.size());
+    const std::int32_t columns = static_cast<std::int32_t>(doc.m_InOuts.size());
+    std::int32_t k = 0;
+    for (std::int32_t c = 0; c < columns; ++c) {
+        const CInOut& column = doc.m_InOuts[c];
+        if (column.InOutType != Input) continue;
+        if (column.Mode == Image) m_InputsMapped = false;
+        if (k >= n || doc.m_Nodes[k].NodeType != InputNode) break;
+        m_InputColumns.push_back({c, k++, 1});
+        m_ColumnsNeeded = c + 1;
+    }
+    std::int32_t c = 0;
+    for (k = m_FirstOutput; k < m_EndOutput;) {
+        while (c < columns && doc.m_InOuts[c].InOutType != Output) ++c;
+        if (c >= columns) {
+            m_OutputsMapped = false;
+            break;
+        }
+        const std::int32_t nodes = doc.m_InOuts[c].Mode == Image ? 3 : 1;
+        if (nodes != 1) m_OutputsMapped = false;
+        m_OutputColumns.push_back({c, k, nodes});
+        m_ColumnsNeeded = std::max(m_ColumnsNeeded, c + 1);
+        k += nodes;
+        ++c;
+    }
+}
+
+bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
+    if (!m_InputsMapped || row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return false;
+    const std::vector<double>& values = doc.m_Examples[row].NormalisedValues;
+    if (static_cast<std::int32_t>(values.size()) < m_ColumnsNeeded) return false;
+    for (const CColumnNode& input : m_InputColumns) {
+        const double value = values[input.Column];
+        CNode& node = doc.m_Nodes[input.Node];
+        node.NetInput = node.Activation = value;
+        m_Activation[input.Node] = value;
+    }
+    return true;
+}
 
 bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_Doc = &doc;
@@ -221,7 +318,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
         lanes += static_cast<std::size_t>(unit.Count + 3) / 4 * 4;
         total += static_cast<std::size_t>(unit.Stride) * unit.Sources;
     }
-    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net})
+    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net, &m_Output})
         lane->assign(lanes, 0.0);
     for (const CUnit& unit : m_Units) {
         for (std::int32_t i = 0; i < unit.Count; ++i) {
@@ -243,9 +340,10 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     std::size_t offset = 0;
     for (CUnit& unit : m_Units) {
         unit.Offset = static_cast<std::int32_t>(offset);
-        unit.SourcesAllInputs = !unit.Generic;
+        unit.SourcesAllInputs = unit.SourcesNoInputs = !unit.Generic;
         for (std::int32_t j = 0; j < unit.Sources; ++j) {
             if (!unit.Generic && !m_IsInput[unit.Source + j]) unit.SourcesAllInputs = false;
+            if (!unit.Generic && m_IsInput[unit.Source + j]) unit.SourcesNoInputs = false;
             for (std::int32_t i = 0; i < unit.Count; ++i) {
                 const std::int32_t record =
                     unit.Generic ? unit.Source + j : nodes[unit.First + i].FirstWeight + j;
@@ -265,6 +363,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_FirstOutput = m_Inputs + static_cast<std::int32_t>(m_HiddenNodes.size());
     m_EndOutput = m_FirstOutput + m_Outputs;
     if (m_EndOutput > static_cast<std::int32_t>(n)) m_EndOutput = static_cast<std::int32_t>(n);
+    MapColumns(doc);
     m_ChangesClear = true;
     for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;
@@ -318,12 +417,14 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
         double* net = m_Net.data() + unit.Lane;
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
                      unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
+        double* lanes = m_Output.data() + unit.Lane;
+        LogisticLanes(net, unit.Count, lanes);
         double* activation = m_Activation.data() + unit.First;
         CNode* node = nodes.data() + unit.First;
         for (std::int32_t i = 0; i < unit.Count; ++i) {
-            activation[i] = Logistic(net[i]);
+            activation[i] = lanes[i];
             node[i].NetInput = net[i];
-            node[i].Activation = activation[i];
+            node[i].Activation = lanes[i];
         }
     }
 }
@@ -332,9 +433,23 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
     for (std::int32_t k : m_HiddenNodes) m_Error[k] = 0.0;
-    const double sum = OutputErrorSum(
-        doc, row, m_FirstOutput, m_EndOutput, [this](int k) { return m_Activation[k]; },
-        [this](int k, double error) { m_Error[k] = error; });
+    double sum = 0.0;
+    const bool mapped = m_OutputsMapped && row >= 0 &&
+                        row < static_cast<int>(doc.m_Examples.size()) &&
+                        static_cast<std::int32_t>(doc.m_Examples[row].NormalisedValues.size()) >=
+                            m_ColumnsNeeded;
+    if (mapped) {
+        const double* targets = doc.m_Examples[row].NormalisedValues.data();
+        for (const CColumnNode& output : m_OutputColumns) {
+            const double error = targets[output.Column] - m_Activation[output.Node];
+            m_Error[output.Node] = error;
+            sum += std::fabs(error);
+        }
+    } else {
+        sum = OutputErrorSum(
+            doc, row, m_FirstOutput, m_EndOutput, [this](int k) { return m_Activation[k]; },
+            [this](int k, double error) { m_Error[k] = error; });
+    }
     for (auto u = m_Units.rbegin(); u != m_Units.rend(); ++u) {
         const CUnit& unit = *u;
         if (unit.Generic) {
@@ -353,18 +468,10 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
         const double* activation = m_Activation.data() + unit.First;
         const double* error = m_Error.data() + unit.First;
         Slopes(activation, error, unit.Count, delta);
-        if (unit.SourcesAllInputs) continue;
-        // Each source collects its terms from the block's nodes last to first, as the
-        // descending walk over the nodes would.
-        for (std::int32_t j = 0; j < unit.Sources; ++j) {
-            const std::int32_t from = unit.Source + j;
-            if (m_IsInput[from]) continue;
-            const double* row =
-                m_Weight.data() + unit.Offset + static_cast<std::size_t>(j) * unit.Stride;
-            double sumBack = m_Error[from];
-            for (std::int32_t i = unit.Count - 1; i >= 0; --i) sumBack = sumBack + row[i] * delta[i];
-            m_Error[from] = sumBack;
-        }
+        if (!unit.SourcesAllInputs)
+            BackBlock(m_Weight.data() + unit.Offset, delta,
+                      unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,
+                      unit.Sources, unit.Count, unit.Stride, m_Error.data() + unit.Source);
     }
     for (const CUnit& unit : m_Units) {
         CNode* node = nodes.data() + unit.First;

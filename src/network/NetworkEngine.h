@@ -25,6 +25,9 @@ public:
     void Invalidate() { m_Packed = false; }
 
     void CalculateActivations(CQuorinDoc& doc);
+    // Presents a row through the column map made when packing; false when the map does not
+    // cover the row (Image columns, a changed Grid), and the caller presents it the long way.
+    bool ConnectInputs(CQuorinDoc& doc, int row);
     double CalculateErrors(CQuorinDoc& doc, int row);
     void CalculateWeights(CQuorinDoc& doc);
 
@@ -34,6 +37,7 @@ public:
     CNetworkEngine* m_OuterPass = nullptr;  // the pass this one is nested in, on this thread
 
 private:
+    void MapColumns(const CQuorinDoc& doc);
     // Consecutive destination nodes [First, First+Count) fed by sources [Source, Source+Sources);
     // weight (i, j) is at Offset + j * Stride + i, Stride being Count rounded up to whole
     // vectors (the padding lanes are computed and ignored). A generic unit (Count 1, Generic)
@@ -48,14 +52,22 @@ private:
         std::int32_t Lane = 0;  // first of the unit's node lanes: Count rounded up to 4
         bool Generic = false;
         bool SourcesAllInputs = false;
+        bool SourcesNoInputs = false;
     };
     std::vector<CUnit> m_Units;
     std::vector<double> m_Weight, m_Change, m_Previous;
     std::vector<std::int32_t> m_Number, m_Record, m_From, m_Type;
     std::vector<double> m_Activation, m_Error;  // by node number
     // By node lane: the biases live here during a pass, like the weights; padding lanes stay 0.
-    std::vector<double> m_Bias, m_BiasChange, m_BiasPrevious, m_Delta, m_Net;
+    std::vector<double> m_Bias, m_BiasChange, m_BiasPrevious, m_Delta, m_Net, m_Output;
     std::vector<std::int32_t> m_InputNodes;
+    // Which column feeds which input node, and which column's target which output node(s).
+    struct CColumnNode {
+        std::int32_t Column, Node, Nodes;
+    };
+    std::vector<CColumnNode> m_InputColumns, m_OutputColumns;
+    bool m_InputsMapped = false, m_OutputsMapped = false;
+    std::int32_t m_ColumnsNeeded = 0;
     std::vector<std::uint8_t> m_IsInput;
     std::vector<std::int32_t> m_HiddenNodes;
     std::int32_t m_Inputs = 0, m_Outputs = 0, m_FirstOutput = 0, m_EndOutput = 0;

@@ -112,6 +112,8 @@ void SetWeightsIn(CQuorinDoc& doc) {
 
 int ConnectInputs(CQuorinDoc& doc, int row, int checkImages) {
     if (doc.App().Tracing()) doc.App().Trace("ConnectInputs   Row %d CheckImages %d", row, checkImages);
+    if (CNetworkEngine* engine = ActiveEngine(doc))
+        if (engine->ConnectInputs(doc, row)) return 1;
     if (row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return 0;
     const CExample& example = doc.m_Examples[row];
     auto& nodes = doc.m_Nodes;
