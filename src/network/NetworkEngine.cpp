@@ -364,6 +364,8 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_EndOutput = m_FirstOutput + m_Outputs;
     if (m_EndOutput > static_cast<std::int32_t>(n)) m_EndOutput = static_cast<std::int32_t>(n);
     MapColumns(doc);
+    m_HasGeneric = false;
+    for (const CUnit& unit : m_Units) m_HasGeneric = m_HasGeneric || unit.Generic;
     m_ChangesClear = true;
     for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;
@@ -468,16 +470,25 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
         const double* activation = m_Activation.data() + unit.First;
         const double* error = m_Error.data() + unit.First;
         Slopes(activation, error, unit.Count, delta);
+        // Later units add nothing more to these nodes: their records can take them now.
+        CNode* node = nodes.data() + unit.First;
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            node[i].Error = error[i];
+            node[i].Delta = delta[i];
+        }
         if (!unit.SourcesAllInputs)
             BackBlock(m_Weight.data() + unit.Offset, delta,
                       unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,
                       unit.Sources, unit.Count, unit.Stride, m_Error.data() + unit.Source);
     }
-    for (const CUnit& unit : m_Units) {
-        CNode* node = nodes.data() + unit.First;
-        for (std::int32_t i = 0; i < unit.Count; ++i) {
-            node[i].Error = m_Error[unit.First + i];
-            node[i].Delta = m_Delta[unit.Lane + i];
+    // A generic unit's weights may come from any node, even one whose record was written.
+    if (m_HasGeneric) {
+        for (const CUnit& unit : m_Units) {
+            CNode* node = nodes.data() + unit.First;
+            for (std::int32_t i = 0; i < unit.Count; ++i) {
+                node[i].Error = m_Error[unit.First + i];
+                node[i].Delta = m_Delta[unit.Lane + i];
+            }
         }
     }
     return m_Outputs > 0 ? sum / m_Outputs : 0.0;

@@ -71,6 +71,7 @@ private:
     std::vector<std::uint8_t> m_IsInput;
     std::vector<std::int32_t> m_HiddenNodes;
     std::int32_t m_Inputs = 0, m_Outputs = 0, m_FirstOutput = 0, m_EndOutput = 0;
+    bool m_HasGeneric = false;
     bool m_ChangesClear = false;  // every packed WeightChange is 0, so the update skips them
     std::vector<std::uint8_t> m_Seen;
 };
