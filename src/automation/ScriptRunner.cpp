@@ -1,10 +1,482 @@
+// Script files: a list of commands that drives import, typing, building and learning.
 #include "automation/ScriptRunner.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "automation/Importer.h"
+#include "automation/ScriptQuery.h"
+#include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
+#include "network/Learning.h"
+#include "network/NetworkBuild.h"
+#include "network/RandomWeights.h"
+#include "platform/StringFormat.h"
 
 namespace quorin {
 
-// Seam: the script language arrives with the automation subsystem.
-int RunScriptFile(CQuorinDoc&, const std::string&) { return 0; }
+namespace {
+
+// Longer lines are cut: no command needs more, and memory stays bounded.
+constexpr std::size_t kMaxScriptLine = 65536;
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+// The standard conversions: leading blanks skipped, reading stops at the first
+// character that cannot continue the number, nothing readable gives 0.
+int ToInt(const std::vector<std::string>& p, std::size_t i) {
+    if (i >= p.size()) return 0;
+    errno = 0;
+    const long v = std::strtol(p[i].c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
+}
+
+double ToDouble(const std::vector<std::string>& p, std::size_t i) {
+    if (i >= p.size()) return 0.0;
+    return std::strtod(p[i].c_str(), nullptr);
+}
+
+std::string Param(const std::vector<std::string>& p, std::size_t i) {
+    return i < p.size() ? p[i] : std::string();
+}
+
+enum ECommand {
+    CmdOpen, CmdImportFile, CmdColumnTypeAndMode, CmdRowType, CmdCreateNetwork,
+    CmdLearningControls, CmdNetworkReconfiguration, CmdValidatingControls,
+    CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
+    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdNone
+};
+
+struct CKeyword {
+    const char* Full;
+    const char* Short;
+    ECommand Command;
+};
+
+constexpr CKeyword kKeywords[] = {
+    {"open", "o", CmdOpen},
+    {"importfile", "if", CmdImportFile},
+    {"columntypeandmode", "ctm", CmdColumnTypeAndMode},
+    {"rowtype", "rt", CmdRowType},
+    {"createnetwork", "cn", CmdCreateNetwork},
+    {"learningcontrols", "lc", CmdLearningControls},
+    {"networkreconfiguration", "nr", CmdNetworkReconfiguration},
+    {"validatingcontrols", "vc", CmdValidatingControls},
+    {"targeterrorstops", "tes", CmdTargetErrorStops},
+    {"validatingstops", "vs", CmdValidatingStops},
+    {"fixedperiodstops", "fps", CmdFixedPeriodStops},
+    {"forget", "f", CmdForget},
+    {"startlearning", "stl", CmdStartLearning},
+    {"wait", "w", CmdWait},
+    {"stoplearning", "spl", CmdStopLearning},
+    {"query", "q", CmdQuery},
+    {"specialfiles", "sf", CmdSpecialFiles},
+};
+
+ECommand FindCommand(const std::string& keyword) {
+    const std::string k = Lower(keyword);
+    for (const CKeyword& kw : kKeywords)
+        if (k == kw.Full || k == kw.Short) return kw.Command;
+    return CmdNone;
+}
+
+// The cause code a file exception reports for the last failed open.
+int FileExceptionCause(int error) {
+    switch (error) {
+    case ENOENT: return 2;   // file not found
+    case ENOTDIR:
+    case ENAMETOOLONG: return 3;  // bad path
+    case EMFILE:
+    case ENFILE: return 4;   // too many open files
+    case EACCES:
+    case EPERM:
+    case EISDIR: return 5;   // access denied
+    default: return 1;       // generic
+    }
+}
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+CScriptLine ParseScriptLine(const std::string& line) {
+    CScriptLine result;
+    const auto open = line.find('(');
+    result.Keyword = line.substr(0, open);
+    if (open == std::string::npos) return result;
+    const auto close = line.find(')', open + 1);
+    std::string text = line.substr(open + 1, close == std::string::npos ? std::string::npos
+                                                                        : close - open - 1);
+    text.erase(std::remove(text.begin(), text.end(), '('), text.end());
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = text.find(',', start);
+        result.Parameters.push_back(text.substr(start, comma - start));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return result;
+}
+
+// A relative path that does not exist from the working folder is looked for beside
+// the script, so that a script and its data can travel together.
+std::string CScriptRunner::ReadablePath(const std::string& path) const {
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    if (p.empty() || p.is_absolute() || std::filesystem::exists(p, ec) || m_ScriptPath.empty())
+        return path;
+    const auto beside = std::filesystem::path(m_ScriptPath).parent_path() / p;
+    return std::filesystem::exists(beside, ec) ? beside.string() : path;
+}
+
+bool CScriptRunner::RefuseWhileBusy(const std::string& line) {
+    if (!m_Doc.m_Learning && !m_Doc.m_Associating) return false;
+    m_Doc.App().Prompts().Inform(Format(
+        "Learning or associating is running: the script line '%s' would change the Grid or "
+        "the network and has been skipped.",
+        line.c_str()));
+    return true;
+}
+
+int CScriptRunner::Open(const CScriptLine& l) {
+    const std::string path = ReadablePath(Param(l.Parameters, 0));
+    const std::string& current = m_Doc.m_PathName;
+    if (!current.empty() && current != "Untitled" &&
+        Lower(path).find(Lower(current)) == std::string::npos)
+        return ScriptWouldOverwrite;
+    if (!IsRegularFile(path) || !m_Doc.OpenDocument(path, 0)) {
+        m_Doc.App().Prompts().Inform(Format("The file '%s' cannot be opened.", path.c_str()));
+        return ScriptOpenFailed;
+    }
+    m_Doc.RefreshViews();
+    return 0;
+}
+
+int CScriptRunner::ImportFile(const CScriptLine& l) {
+    const auto& p = l.Parameters;
+    CQuorinDoc& d = m_Doc;
+    d.m_ImportRowNames = ToInt(p, 2);
+    d.m_ImportTab = ToInt(p, 3) != 0;
+    d.m_ImportComma = ToInt(p, 4) != 0;
+    d.m_ImportSpace = ToInt(p, 5) != 0;
+    d.m_ImportStop = ToInt(p, 6) != 0;
+    d.m_ImportColon = ToInt(p, 7) != 0;
+    d.m_ImportSemicolon = ToInt(p, 8) != 0;
+    const int result = quorin::ImportFile(d, ReadablePath(Trim(Param(p, 0))), 0, ToInt(p, 1));
+    return result < 0 ? ScriptImportFailed : 0;
+}
+
+void CScriptRunner::ColumnTypeAndMode(const CScriptLine& l) {
+    const int type = ToInt(l.Parameters, 2);
+    const int mode = ToInt(l.Parameters, 3);
+    // Codes outside the known ones would poison every later reader of the column.
+    if (type < -1 || type > ExcludedCol || mode < -1 || mode > Image) {
+        m_Doc.App().Prompts().Inform(Format(
+            "The script line '%s' names an unknown column type or mode and has been skipped.",
+            m_Line.c_str()));
+        return;
+    }
+    const std::int64_t first = std::max(0, ToInt(l.Parameters, 0));
+    const std::int64_t end = std::min<std::int64_t>(
+        static_cast<std::int64_t>(ToInt(l.Parameters, 0)) + ToInt(l.Parameters, 1),
+        static_cast<std::int64_t>(m_Doc.m_InOuts.size()));
+    for (std::int64_t c = first; c < end; ++c)
+        m_Doc.SetInOutTypeAndMode(static_cast<int>(c), type, mode);
+}
+
+void CScriptRunner::RowType(const CScriptLine& l) {
+    const int type = ToInt(l.Parameters, 2);
+    if (type < Training || type > Duplicate) {
+        m_Doc.App().Prompts().Inform(Format(
+            "The script line '%s' names an unknown row type and has been skipped.",
+            m_Line.c_str()));
+        return;
+    }
+    const std::int64_t first = std::max(0, ToInt(l.Parameters, 0));
+    const std::int64_t end = std::min<std::int64_t>(
+        static_cast<std::int64_t>(ToInt(l.Parameters, 0)) + ToInt(l.Parameters, 1),
+        static_cast<std::int64_t>(m_Doc.m_Examples.size()));
+    for (std::int64_t r = first; r < end; ++r) m_Doc.SetExampleType(static_cast<int>(r), type);
+}
+
+void CScriptRunner::CreateNetwork(const CScriptLine& l) {
+    int inputs = 0;
+    int outputs = 0;
+    for (const CInOut& io : m_Doc.m_InOuts) {
+        const int nodes = io.Mode == Image ? 3 : 1;
+        if (io.InOutType == Input) inputs += nodes;
+        if (io.InOutType == Output) outputs += nodes;
+    }
+    const std::int64_t hidden1 = std::max(0, ToInt(l.Parameters, 0));
+    const std::int64_t hidden2 = std::max(0, ToInt(l.Parameters, 1));
+    const std::int64_t hidden3 = std::max(0, ToInt(l.Parameters, 2));
+    if (inputs == 0 || outputs == 0) {
+        m_Doc.App().Prompts().Inform(
+            "A network needs at least one Input and one Output column.\nThe script line '" +
+            m_Line + "' has been skipped.");
+        return;
+    }
+    // The largest layer-to-layer product bounds what the rebuilds will allocate.
+    const std::int64_t widest = std::max({hidden1, hidden2, hidden3, std::int64_t{1}});
+    const std::int64_t connections =
+        (inputs + outputs + hidden1 + hidden2 + hidden3) * (widest + inputs + outputs);
+    if (connections > m_Limits.MaxConnections) {
+        m_Doc.App().Prompts().Inform(Format(
+            "The network of the script line '%s' would be too large to build.\nThe line has "
+            "been skipped.",
+            m_Line.c_str()));
+        return;
+    }
+    NewNetwork(m_Doc, inputs, static_cast<int>(hidden1), outputs, 1);
+    for (std::int64_t i = 0; i < hidden2; ++i) ChangeNetwork(m_Doc, 1, 2);
+    for (std::int64_t i = 0; i < hidden3; ++i) ChangeNetwork(m_Doc, 1, 3);
+}
+
+void CScriptRunner::ValidatingControls(const CScriptLine& l) {
+    m_Doc.m_CyclesBeforeFirstValidating = ToInt(l.Parameters, 0);
+    m_Doc.m_CyclesPerValidating = ToInt(l.Parameters, 1);
+    SetRandomValidatingRows(m_Doc, ToInt(l.Parameters, 2));
+}
+
+void CScriptRunner::Query(const CScriptLine& l) {
+    if (!m_Limits.AllowFileWrites) return;
+    std::string path = Trim(Param(l.Parameters, 0));
+    if (path.empty()) path = QueryFileName(m_Doc.m_PathName.empty() ? m_ScriptPath
+                                                                     : m_Doc.m_PathName);
+    RunQuery(m_Doc, path);
+}
+
+void CScriptRunner::SpecialFiles(const CScriptLine& l) {
+    const auto& p = l.Parameters;
+    m_Doc.m_SpecialGrid = ToInt(p, 0) != 0;
+    m_Doc.m_SpecialWeights = ToInt(p, 1) != 0;
+    m_Doc.m_SpecialBiases = ToInt(p, 2) != 0;
+    m_Doc.m_SpecialGraph = ToInt(p, 3) != 0;
+    if (ToInt(p, 4) != 0)
+        m_Doc.m_AutoSaveFlags |= kAutoSaveDetails;
+    else
+        m_Doc.m_AutoSaveFlags &= ~kAutoSaveDetails;
+    m_Doc.SetModified();
+    const std::string path = Trim(Param(p, 5));
+    if (!path.empty() && m_Limits.AllowFileWrites) SaveOptionalFiles(m_Doc, path);
+}
+
+int CScriptRunner::Execute(const std::string& line) {
+    m_Line = line;
+    const CScriptLine l = ParseScriptLine(line);
+    const ECommand command = FindCommand(l.Keyword);
+    if (command == CmdNone) return 0;
+    m_Doc.App().Trace("Script   %s", line.c_str());
+    const auto& p = l.Parameters;
+    CQuorinDoc& d = m_Doc;
+    switch (command) {
+    case CmdOpen:
+    case CmdImportFile:
+    case CmdColumnTypeAndMode:
+    case CmdRowType:
+    case CmdCreateNetwork:
+    case CmdValidatingControls:
+    case CmdForget:
+        if (RefuseWhileBusy(line)) return 0;
+        break;
+    default:
+        break;
+    }
+    switch (command) {
+    case CmdOpen: return Open(l);
+    case CmdImportFile: return ImportFile(l);
+    case CmdColumnTypeAndMode: ColumnTypeAndMode(l); break;
+    case CmdRowType: RowType(l); break;
+    case CmdCreateNetwork: CreateNetwork(l); break;
+    case CmdLearningControls:
+        d.m_LearningRate = ToDouble(p, 0);
+        d.m_Momentum = ToDouble(p, 1);
+        d.m_DecayLearningRate = ToInt(p, 2);
+        d.m_DecayMomentum = ToInt(p, 3);
+        break;
+    case CmdNetworkReconfiguration: {
+        int switches = d.m_ReconfigSwitches;
+        const int bits[] = {1, 2, 4, 8};
+        for (int i = 0; i < 4; ++i) switches = ToInt(p, i) ? (switches | bits[i]) : (switches & ~bits[i]);
+        d.m_ReconfigSwitches = switches;
+        break;
+    }
+    case CmdValidatingControls: ValidatingControls(l); break;
+    case CmdTargetErrorStops:
+        d.m_TargetErrorMode = ToInt(p, 0);
+        d.m_TargetError = ToDouble(p, 1);
+        break;
+    case CmdValidatingStops:
+        d.m_ValidatingTarget = ToDouble(p, 0);
+        d.m_WithinPercentage = ToDouble(p, 1);
+        d.m_ValidatingMode = ToInt(p, 2);
+        d.m_StopIfValidatingDecreases = ToInt(p, 3);
+        break;
+    case CmdFixedPeriodStops:
+        d.m_StopAfter = ToInt(p, 0);
+        d.m_StopSeconds = ToDouble(p, 1);
+        d.m_StopOnCycle = ToInt(p, 2);
+        d.m_StopCycle = ToInt(p, 3);
+        break;
+    case CmdForget: ForgetLearning(d, 0, 1, 1, ToInt(p, 0)); break;
+    case CmdStartLearning:
+        if (m_Limits.AllowLearning) StartLearning(d, 1);
+        break;
+    case CmdWait: {
+        const int ms = ToInt(p, 0);
+        if (ms > 0) d.App().Clock().Sleep(static_cast<std::uint32_t>(ms));
+        break;
+    }
+    case CmdStopLearning: Stop(d); break;
+    case CmdQuery: Query(l); break;
+    case CmdSpecialFiles: SpecialFiles(l); break;
+    case CmdNone: break;
+    }
+    return 0;
+}
+
+int CScriptRunner::RunScriptFile(const std::string& path) {
+    CQuorinApp& app = m_Doc.App();
+    app.Trace("RunScriptFile   Path %s", path.c_str());
+    m_ScriptPath = path;
+    if (!app.m_ScriptRunning) {
+        CDialogForm form;
+        form.Id = "ScriptFile";
+        form.Title = "Script File";
+        form.AddLabel("File", Format("File:   %s", path.c_str()));
+        form.AddButton("Run", "&Run Script");
+        form.AddButton("Edit", "&Edit Script");
+        if (app.Prompts().ShowDialog(form) != IdOk) return ScriptCancelled;
+        if (form.PressedButton == "Edit") {
+            if (!app.Shell().OpenFile(path))
+                app.Prompts().Inform(
+                    Format("The script file '%s' cannot be opened.", path.c_str()));
+            return ScriptEdit;
+        }
+    }
+    app.m_ScriptRunning = true;
+    errno = 0;
+    std::FILE* file = IsRegularFile(path) ? std::fopen(path.c_str(), "rb") : nullptr;
+    if (!file) {
+        const int error = errno != 0 ? errno : (std::filesystem::exists(path) ? EACCES : ENOENT);
+        app.Prompts().Inform(Format("File exception %d", FileExceptionCause(error)));
+        return ScriptNotOpened;
+    }
+    app.Prompts().SetWaitCursor(true);
+    std::vector<char> buffer(1 << 16);
+    std::int64_t carriageReturns = 0;
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;)
+        carriageReturns += std::count(buffer.data(), buffer.data() + n, '\r');
+    int result = ScriptCompleted;
+    if (carriageReturns == 0) {
+        result = ScriptNoCarriageReturns;
+    } else {
+        std::rewind(file);
+        std::string line;
+        std::int64_t executed = 0;
+        for (std::size_t n; executed < carriageReturns && result == ScriptCompleted &&
+                            (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
+            for (std::size_t i = 0; i < n && executed < carriageReturns; ++i) {
+                const char c = buffer[i];
+                if (c == '\n') continue;
+                if (c != '\r') {
+                    if (line.size() < kMaxScriptLine) line.push_back(c);
+                    continue;
+                }
+                ++executed;
+                result = Execute(line);
+                line.clear();
+                if (result != ScriptCompleted) break;
+            }
+        }
+    }
+    std::fclose(file);
+    app.Prompts().SetWaitCursor(false);
+    return result;
+}
+
+int RunScriptFile(CQuorinDoc& doc, const std::string& path) {
+    CScriptRunner runner(doc);
+    return runner.RunScriptFile(path);
+}
+
+std::string ScriptResultMessage(int result) {
+    switch (result) {
+    case ScriptNotOpened: return "The Script file to run could not be opened.";
+    case ScriptNoCarriageReturns: return "No line feeds can be found.\nThe Script file cannot be run.";
+    case ScriptCancelled: return "The Script has not been run.";
+    case ScriptOpenFailed: return "The Script could not open the document file.";
+    case ScriptWouldOverwrite:
+        return "The Script has not been completed because\nit will overwrite the current "
+               "document.\n\nStart with a new document or remove the\nopen command from the "
+               "script file.";
+    case ScriptImportFailed: return "The file to Import could not be opened.\n";
+    default: return {};
+    }
+}
+
+void OnFileScript(CQuorinDoc& doc) {
+    CQuorinApp& app = doc.App();
+    app.Trace("OnFileScript");
+    CFileDialogRequest request;
+    request.Title = "Open script file to run";
+    request.Filter = "Script files (*.txt)|*.txt||";
+    request.DefaultExt = "txt";
+    if (!app.Prompts().FileDialog(request)) return;
+    int result;
+    do {
+        result = RunScriptFile(doc, request.FileName);
+    } while (result == ScriptEdit);
+    app.m_ScriptRunning = false;
+    const std::string message = ScriptResultMessage(result);
+    if (!message.empty()) app.Prompts().Inform(message);
+}
+
+int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
+    const int rows = static_cast<int>(doc.m_Examples.size());
+    int training = 0;
+    for (const CExample& ex : doc.m_Examples) training += ex.ExampleType == Training;
+    std::int64_t n = static_cast<std::int64_t>(percentage) * training / 100;
+    n = std::max<std::int64_t>(0, std::min<std::int64_t>(n, training - 2));
+    doc.m_RandomValidatingCount = static_cast<int>(n);
+    // With more rows than the generator has values some rows can't be drawn: give up
+    // after a generous number of draws rather than loop for ever.
+    const std::int64_t maxDraws = 1000 * static_cast<std::int64_t>(rows) + 100000;
+    std::int64_t turned = 0;
+    for (std::int64_t draws = 0; turned < n && draws < maxDraws; ++draws) {
+        int index = static_cast<int>(NextRandom() * static_cast<double>(rows) / 32767.0);
+        if (index >= rows) index = rows - 1;
+        if (index == 0 || index == 1) ++index;
+        if (index == rows - 1) --index;
+        if (index < 0 || index >= rows) continue;
+        CExample& ex = doc.m_Examples[index];
+        if (ex.ExampleType == Training) {
+            ex.ExampleType = Validating;
+            ++turned;
+        }
+    }
+    if (turned > 0) doc.SetModified();
+    return static_cast<int>(n);
+}
 
 }  // namespace quorin

@@ -1,12 +1,24 @@
 #pragma once
+// Cell values as text: reading entries, formatting values, the words of modes and types.
 #include <string>
 
 namespace quorin {
 class CQuorinDoc;
 
-// Typed text to a number ("$1,234.50", "n/a", "true", ...).
+// Typed text to a number ("$1,234.50" gives 1234.5; "n/a", "true" and "-" are missing).
 double GetValueFromString(const std::string& text);
 // Any stored value as display text, by its column's mode.
 std::string FormatValue(CQuorinDoc& doc, double value, int column);
+// As above with the mode given.
+std::string FormatValue(CQuorinDoc& doc, double value, int column, int mode);
+// The value stored at a cell, formatted by its column's mode.
+std::string FormatCellValue(CQuorinDoc& doc, int column, int row);
+
+// "Real", "Integer", "Bool", "Text", "Image".
+const char* ModeWord(int mode);
+// "input", "output", "excluded".
+const char* TypeWord(int type);
+// "Real input column 3  \"Age\"".
+std::string ColumnCaption(CQuorinDoc& doc, int column);
 
 }  // namespace quorin

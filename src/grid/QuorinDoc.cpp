@@ -6,6 +6,7 @@
 #include "coding/ImageList.h"
 #include "grid/DocumentFile.h"
 #include "network/Controls.h"
+#include "network/Learning.h"
 #include "network/LearningInfo.h"
 #include "platform/StringFormat.h"
 
@@ -13,7 +14,8 @@ namespace quorin {
 
 CQuorinDoc::CQuorinDoc(CQuorinApp& app) : m_App(app) { SetDefaults(); }
 
-CQuorinDoc::~CQuorinDoc() = default;
+// A learning thread must not outlive its document: ask it to stop and join it.
+CQuorinDoc::~CQuorinDoc() { EndLearningThread(*this); }
 
 void CQuorinDoc::RefreshViews() { m_App.Views().RefreshViews(*this); }
 
@@ -42,6 +44,7 @@ void CQuorinDoc::DeleteContents() {
     m_Rules.clear();
     m_HashTexts.clear();
     m_Images.clear();
+    m_CellFunction = {};
     m_RowCount = 0;
     m_ColCount = 0;
 }

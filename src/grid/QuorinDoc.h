@@ -4,14 +4,17 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/Association.h"
+#include "coding/CellFunctionState.h"
 #include "coding/HashText.h"
 #include "coding/Image.h"
 #include "grid/Example.h"
 #include "grid/InOut.h"
 #include "grid/MissingValue.h"
+#include "network/ExtendSettings.h"
 #include "network/GraphPoint.h"
 #include "network/Node.h"
 #include "network/Rules.h"
@@ -142,12 +145,50 @@ public:
     // a reader never sees half-updated weights.
     std::mutex m_NetworkMutex;
 
+    // ---- learning: the worker thread, stop rules, validation, controls ----
+    // The worker is joined by StartLearning, WaitForLearning and the destructor. While it
+    // runs, the network, the controls, the graph points and the Grid rows are touched
+    // only under m_NetworkMutex (the worker takes it around each learning cycle).
+    std::thread m_LearningWorker;
+    // An automatic refresh found the network busy: the worker answers the Querying rows
+    // between two cycles instead.
+    std::atomic<bool> m_RefreshRequest{false};
+    std::atomic<std::int32_t> m_CanValidate{0};
+    std::atomic<std::int32_t> m_GraphInterval{1};
+    std::int32_t m_GraphPointCount = 0;  // caps the learning graph
+    std::int32_t m_StopIfValidatingDecreases = 0;
+    std::int32_t m_StopOnCycle = 0;
+    std::int32_t m_StopCycle = 0;
+    std::int32_t m_RandomValidatingCount = 0;
+    CExtendSettings m_Extend;
+
     // ---- network engine ----
     std::int32_t m_GrowLayer2 = 0;             // grow switches of the New Network dialog
     std::int32_t m_GrowLayer3 = 0;
     std::int32_t m_PruningOption = 0;          // count updates of small weights
     std::int32_t m_ConnectionPruning = 0;      // freeze weights that stayed small
     std::int32_t m_StartLearningCycles = 0;    // LearningCycles when learning was last forgotten
+
+    // ---- column value coding ----
+    // The formula of the "Set Function" dialog and its captured operands; lost on emptying.
+    CCellFunction m_CellFunction;
+
+    // ---- import and scripts: import settings, not stored in the file ----
+    std::int32_t m_ImportTab = 0;
+    std::int32_t m_ImportSpace = 0;
+    std::int32_t m_ImportSemicolon = 0;
+    std::int32_t m_ImportComma = 0;
+    std::int32_t m_ImportColon = 0;
+    std::int32_t m_ImportStop = 0;
+    std::int32_t m_ImportOther = 0;
+    std::string m_ImportOtherText;
+    std::int32_t m_ImportRowNames = 0;   // 0 "#" and index, 1 first field
+    std::int32_t m_ImportRowType = 0;    // 0..3, 4 ask while importing
+    std::int32_t m_ImportRowsLeft = 0;
+    std::int32_t m_ImportAllRows = 0;
+    std::int32_t m_ImportColumnsNext = 0;
+    std::int32_t m_ImportColumnType = 0;
+    std::int32_t m_ImportColumnMode = 0;
 
     // ---- Grid operations ----
     CExample& NewExample(const std::string& name, int type, int head, int modified);

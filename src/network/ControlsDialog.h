@@ -1,8 +1,12 @@
 #pragma once
-// The Controls dialog, reached from the Action menu and after a network is created.
+// The Controls dialog: learning rate, momentum, stop rules, validating and reconfiguration.
+#include <string>
+
 namespace quorin {
 class CQuorinDoc;
 
 void OnActionChangeControls(CQuorinDoc& doc);
+void ChangeControls(CQuorinDoc& doc);
+int CanChangeControls(const CQuorinDoc& doc);
 
 }  // namespace quorin

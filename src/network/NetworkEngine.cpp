@@ -8,6 +8,14 @@
 #include "network/OutputErrors.h"
 #include "network/PropagationMath.h"
 
+// ThreadSanitizer instruments the clones' resolver, which runs before its runtime is
+// ready: the process would crash while loading. Such builds use the default clone only.
+#if defined(__SANITIZE_THREAD__)
+#define QUORIN_TARGET_CLONES
+#else
+#define QUORIN_TARGET_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 namespace quorin {
 
 namespace {
@@ -53,7 +61,7 @@ __attribute__((always_inline)) inline v4d Splat(double x) { return v4d{x, x, x, 
 
 // net[i] = bias[i] + sum over j of w[j * stride + i] * a[j], in j order for every i; stride
 // is a multiple of 4 and net and bias hold stride lanes.
-__attribute__((target_clones("avx2", "default"))) void ForwardBlock(
+QUORIN_TARGET_CLONES void ForwardBlock(
     const double* __restrict w, const double* __restrict a, int sources, int stride,
     const double* __restrict bias, double* __restrict net) {
     const std::size_t step = static_cast<std::size_t>(stride);
@@ -117,7 +125,7 @@ __attribute__((always_inline)) inline void UpdateLanesClear(double* __restrict w
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) void UpdateBlockClear(
+QUORIN_TARGET_CLONES void UpdateBlockClear(
     double* __restrict w, double* __restrict previous, const double* __restrict a,
     const double* __restrict delta, int sources, int stride, double rate, double momentum) {
     if (stride == 4)
@@ -130,7 +138,7 @@ __attribute__((target_clones("avx2", "default"))) void UpdateBlockClear(
 
 // The momentum update of a block without pruning: the same steps as UpdateWeight, lane by
 // lane; delta holds stride lanes, zero in the padding.
-__attribute__((target_clones("avx2", "default"))) void UpdateBlock(
+QUORIN_TARGET_CLONES void UpdateBlock(
     double* __restrict w, double* __restrict change, double* __restrict previous,
     const double* __restrict a, const double* __restrict delta, int sources, int stride,
     double rate, double momentum) {
@@ -176,7 +184,7 @@ void LogisticLanes(const double* __restrict net, int count, double* __restrict a
 // The deltas of a block, written as whole vectors (zero in the padding) so that the vector
 // loads of the update forward from these stores instead of waiting for them to retire. The
 // inputs are read one by one: they were just stored that way.
-__attribute__((target_clones("avx2", "default"))) void Slopes(const double* __restrict activation, const double* __restrict error, int count,
+QUORIN_TARGET_CLONES void Slopes(const double* __restrict activation, const double* __restrict error, int count,
             double* __restrict delta) {
     const v4d one = Splat(1.0);
     for (int i = 0; i < count; i += 4) {
@@ -190,7 +198,7 @@ __attribute__((target_clones("avx2", "default"))) void Slopes(const double* __re
 }
 
 // The bias update of every node lane at once, in UpdateWeight's order of operations.
-__attribute__((target_clones("avx2", "default"))) void UpdateBiases(
+QUORIN_TARGET_CLONES void UpdateBiases(
     double* __restrict bias, double* __restrict change, double* __restrict previous,
     const double* __restrict delta, std::size_t lanes, double rate, double momentum) {
     const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);

@@ -1,0 +1,501 @@
+// Text file import: options, header choice, columns, row types and the data lines.
+#include "automation/Importer.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "automation/ImportImages.h"
+#include "coding/TextCodes.h"
+#include "coding/ValueText.h"
+#include "grid/QuorinDoc.h"
+#include "platform/StringFormat.h"
+
+namespace quorin {
+
+namespace {
+
+// Internal: the line-length stop has been reported; ImportFile returns 0.
+constexpr int kLineStop = INT_MIN;
+
+const char* const kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+int Clamp(int v, int low, int high) { return std::max(low, std::min(high, v)); }
+
+int ClampCount(std::int64_t n) { return static_cast<int>(std::min<std::int64_t>(n, INT_MAX)); }
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const std::string t(tail);
+    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+// The shown part of a line: its first bytes without the line end.
+std::string Excerpt(const std::string& line, std::size_t length) {
+    std::string s = line.substr(0, length);
+    s.erase(std::remove_if(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }),
+            s.end());
+    return s;
+}
+
+// Shows the wait cursor for as long as the import reads.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(IPrompts& prompts) : m_Prompts(prompts) { m_Prompts.SetWaitCursor(true); }
+    ~CWaitCursor() { m_Prompts.SetWaitCursor(false); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    IPrompts& m_Prompts;
+};
+
+}  // namespace
+
+int CImporter::ShowOptionsDialog() {
+    CQuorinDoc& d = m_Doc;
+    CDialogForm form;
+    form.Id = "ImportOptions";
+    form.Title = "Import";
+    form.AddCheck("Tab", "&Tab", d.m_ImportTab != 0);
+    form.AddCheck("Comma", "&Comma", d.m_ImportComma != 0);
+    form.AddCheck("Space", "&Space", d.m_ImportSpace != 0);
+    form.AddCheck("Semicolon", "S&emicolon", d.m_ImportSemicolon != 0);
+    form.AddCheck("Colon", "Co&lon", d.m_ImportColon != 0);
+    form.AddCheck("Stop", "Sto&p", d.m_ImportStop != 0);
+    form.AddCheck("Other", "&Other character >", d.m_ImportOther != 0);
+    form.AddText("OtherText", "", d.m_ImportOtherText);
+    form.AddChoice("RowNames", "",
+                   {"Use &Numbers (0 to 99999) for row names",
+                    "Use the first Word(s) on each line for row names"},
+                   Clamp(d.m_ImportRowNames, 0, 1));
+    form.AddChoice("RowType", "",
+                   {"Training", "Validating", "Querying", "Exclude", "&Ask while importing"},
+                   Clamp(d.m_ImportRowType, 0, 4));
+    if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return ImportNotStarted;
+    d.m_ImportTab = form.Check("Tab");
+    d.m_ImportComma = form.Check("Comma");
+    d.m_ImportSpace = form.Check("Space");
+    d.m_ImportSemicolon = form.Check("Semicolon");
+    d.m_ImportColon = form.Check("Colon");
+    d.m_ImportStop = form.Check("Stop");
+    d.m_ImportOther = form.Check("Other");
+    d.m_ImportOtherText = form.Text("OtherText");
+    d.m_ImportRowNames = Clamp(form.Int("RowNames"), 0, 1);
+    d.m_ImportRowType = Clamp(form.Int("RowType"), 0, 4);
+    return 0;
+}
+
+void CImporter::ReadDelimiters() {
+    const CQuorinDoc& d = m_Doc;
+    m_Delimiters = CImportDelimiters();
+    if (d.m_ImportTab) m_Delimiters.Set('\t');
+    if (d.m_ImportSpace) m_Delimiters.Set(' ');
+    if (d.m_ImportSemicolon) m_Delimiters.Set(';');
+    if (d.m_ImportComma) m_Delimiters.Set(',');
+    if (d.m_ImportColon) m_Delimiters.Set(':');
+    if (d.m_ImportStop) m_Delimiters.Set('.');
+    if (d.m_ImportOther && d.m_ImportOtherText.size() == 1)
+        m_Delimiters.Set(static_cast<unsigned char>(d.m_ImportOtherText[0]));
+}
+
+CImportLineReader::EResult CImporter::NextLine(std::string& line) {
+    if (m_LinesRead >= m_CarriageReturns) return CImportLineReader::End;
+    const auto r = m_Reader.ReadLine(line);
+    if (r == CImportLineReader::Line) ++m_LinesRead;
+    return r;
+}
+
+int CImporter::Columns(const std::string& line) const {
+    return m_Delimiters.CountFields(line) - (m_Doc.m_ImportRowNames ? 1 : 0);
+}
+
+void CImporter::PrepareLine(std::string& line) const {
+    if (m_RemoveRepeats) m_Delimiters.RemoveRepeats(line);
+}
+
+bool CImporter::AskAboutRepeats(const std::string& line) {
+    if (m_RemoveRepeats || !m_Delimiters.HasRepeats(line)) return false;
+    m_RemoveRepeats = m_Doc.App().Prompts().AskYesNo(
+        "Some repeated delimiters have been found. They may\ncause problems and produce blank "
+        "columns in the Grid.\n\nDo you want to remove them while importing?");
+    return m_RemoveRepeats;
+}
+
+int CImporter::LineTooLong() {
+    m_Doc.App().Prompts().Inform(
+        "The line read operation has been terminated\nafter 10000 characters without a line "
+        "end.");
+    return kLineStop;
+}
+
+// The first line with more than one column; its index among the lines read.
+int CImporter::FindFirstUsable(std::int64_t& index) {
+    m_Reader.Rewind();
+    m_LinesRead = 0;
+    std::string line;
+    for (;;) {
+        const auto r = NextLine(line);
+        if (r == CImportLineReader::TooLong) return LineTooLong();
+        if (r == CImportLineReader::End) return ImportNoDelimiters;
+        if (Columns(line) > 1) {
+            index = m_LinesRead - 1;
+            return 0;
+        }
+    }
+}
+
+// The line dialog: walk the usable lines from the first one until the user picks one.
+int CImporter::ChooseLine(std::int64_t first, std::int64_t& chosen, EHeader& header) {
+    if (SkipTo(first) != 0) return kLineStop;
+    bool skipped = first > 0;
+    bool wrapped = false;
+    bool foundSinceWrap = false;
+    std::string line;
+    for (;;) {
+        const auto r = NextLine(line);
+        if (r == CImportLineReader::TooLong) return LineTooLong();
+        if (r == CImportLineReader::End) {
+            // Wrap to the first line; a whole pass without a usable line ends the search.
+            if (wrapped && !foundSinceWrap) return ImportNoDelimiters;
+            wrapped = true;
+            foundSinceWrap = false;
+            m_Reader.Rewind();
+            m_LinesRead = 0;
+            continue;
+        }
+        AskAboutRepeats(line);
+        PrepareLine(line);
+        const int columns = Columns(line);
+        if (columns <= 1) {
+            skipped = true;
+            continue;
+        }
+        foundSinceWrap = true;
+        CDialogForm form;
+        form.Id = "ImportLine";
+        form.Title = "Import";
+        form.AddLabel("Instructions",
+                      "Press 'Use line' to add Grid rows starting with the\r\ncurrent line and "
+                      "insert missing column names as AA to ZZ.\r\n\r\nPress 'Set names' to set "
+                      "the column names from the current\r\nline and then add Grid rows "
+                      "starting with the following line.");
+        form.AddLabel("Grid", m_Doc.m_InOuts.empty()
+                                  ? std::string("A new Grid will be created based on the current "
+                                                "line.\r\nThe following lines must fit into the "
+                                                "new Grid.")
+                                  : Format("The Grid has %d columns.\r\nImported lines must fit "
+                                           "into the Grid.",
+                                           static_cast<int>(m_Doc.m_InOuts.size())));
+        const int lineNumber = ClampCount(m_LinesRead - 1);
+        form.AddLabel("Current",
+                      skipped ? Format("Some lines skipped. Current line %d needs %d columns.",
+                                       lineNumber, columns)
+                              : Format("Current line %d needs %d columns.", lineNumber, columns));
+        form.AddLabel("Line", Excerpt(line, 132));
+        form.AddButton("Next", "&Next line");
+        form.AddButton("Use", "&Use line");
+        form.AddButton("Names", "&Set names");
+        skipped = false;
+        if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return ImportNoLineAction;
+        if (form.PressedButton == "Next") continue;
+        chosen = m_LinesRead - 1;
+        header = form.PressedButton == "Names" ? SetNames : UseLine;
+        return 0;
+    }
+}
+
+// Leaves the reader before line `chosen`.
+int CImporter::SkipTo(std::int64_t chosen) {
+    m_Reader.Rewind();
+    m_LinesRead = 0;
+    std::string line;
+    while (m_LinesRead < chosen) {
+        const auto r = NextLine(line);
+        if (r == CImportLineReader::TooLong) return LineTooLong();
+        if (r == CImportLineReader::End) break;
+    }
+    return 0;
+}
+
+int CImporter::AddColumns(int columns) {
+    if (m_Doc.m_InOuts.empty()) {
+        for (int c = 0; c < columns; ++c)
+            if (!m_Doc.AddCol(0, 0, 1)) break;
+        return 0;
+    }
+    if (static_cast<int>(m_Doc.m_InOuts.size()) != columns) return ImportIncompatible;
+    return 0;
+}
+
+int CImporter::SetNamesFrom(const std::string& line) {
+    const int count = m_Delimiters.Split(line, m_Fields);
+    const int first = m_Doc.m_ImportRowNames ? 1 : 0;
+    const int columns = static_cast<int>(m_Doc.m_InOuts.size());
+    for (int f = first; f < count && f - first < columns; ++f)
+        m_Doc.SetInOutName(f - first, m_Fields[f]);
+    return 0;
+}
+
+int CImporter::GenerateNames() {
+    const int columns = std::min<int>(static_cast<int>(m_Doc.m_InOuts.size()), 26 * 26);
+    for (int c = 0; c < columns; ++c)
+        if (m_Doc.m_InOuts[c].InOutName.empty())
+            m_Doc.SetInOutName(c, std::string{kLetters[c / 26], kLetters[c % 26]});
+    return 0;
+}
+
+int CImporter::AskColumnTypes(const std::vector<std::string>& fields, int firstField) {
+    const int columns = static_cast<int>(m_Doc.m_InOuts.size());
+    int c = 0;
+    while (c < columns) {
+        CDialogForm form;
+        form.Id = "ImportColumn";
+        form.Title = "Input/Output Column";
+        form.AddLabel("Column", Format("Column: %d   %s  %s", c,
+                                       m_Doc.m_InOuts[c].InOutName.c_str(),
+                                       fields[firstField + c].c_str()));
+        form.AddLabel("Total", Format("Total columns: %d", columns));
+        form.AddInt("SetNext", "Set next", 1, 1, columns - c);
+        form.AddCheck("SetAll", "Set all new columns to", false);
+        form.AddChoice("Mode", "", {"Real", "Integer", "Bool", "Text", "Image"},
+                       Clamp(m_Doc.m_ImportColumnMode, 0, 4));
+        form.AddChoice("Type", "", {"Input", "Output", "Exclude"},
+                       Clamp(m_Doc.m_ImportColumnType, 0, 2));
+        if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return ImportNoColumnTypes;
+        int next = form.Check("SetAll") ? columns - c : Clamp(form.Int("SetNext"), 1, columns - c);
+        m_Doc.m_ImportColumnsNext = next;
+        m_Doc.m_ImportColumnType = Clamp(form.Int("Type"), 0, 2);
+        m_Doc.m_ImportColumnMode = Clamp(form.Int("Mode"), 0, 4);
+        for (; next > 0; --next, ++c)
+            m_Doc.SetInOutTypeAndMode(c, m_Doc.m_ImportColumnType, m_Doc.m_ImportColumnMode);
+        m_Doc.RefreshViews();
+    }
+    return 0;
+}
+
+int CImporter::DecideRowType(int dataLines) {
+    CQuorinDoc& d = m_Doc;
+    if (m_AskRowTypes && !d.m_ImportAllRows && d.m_ImportRowsLeft <= 0) {
+        if (m_Dialog) {
+            CDialogForm form;
+            form.Id = "ImportRowType";
+            form.Title = "Example Row Type";
+            form.AddChoice("Type", "", {"Training", "Validating", "Querying", "Exclude"},
+                           Clamp(d.m_ImportRowType, 0, 3));
+            form.AddInt("SetNext", "Set next", 1, 0, INT_MAX);
+            form.AddCheck("SetAll", "Set all new rows to", false);
+            form.AddLabel("Rows", Format("Rows Imported: %d  Total: %d", d.m_RowCount, dataLines));
+            if (d.App().Prompts().ShowDialog(form) != IdOk) return ImportNoRowTypes;
+            const bool all = form.Check("SetAll");
+            if (form.Int("SetNext") < 1 && !all) return ImportNoRowTypes;
+            d.m_ImportRowType = Clamp(form.Int("Type"), 0, 3);
+            d.m_ImportRowsLeft = form.Int("SetNext");
+            d.m_ImportAllRows = all;
+        } else {
+            d.m_ImportRowType = Training;
+            d.m_ImportRowsLeft = 1;
+        }
+    }
+    d.m_ImportRowsLeft = std::max(0, d.m_ImportRowsLeft - 1);
+    return Clamp(d.m_ImportRowType, 0, 3);
+}
+
+int CImporter::WarnFailure(const std::string& line, int failed) {
+    CDialogForm form;
+    form.Id = "ImportFailure";
+    form.Title = "Import";
+    form.AddLabel("Line", Excerpt(line, 128));
+    form.AddLabel("Text",
+                  Format("Import stopped: %d incorrect line%s", failed, failed > 1 ? "s" : "") +
+                      ".\r\n\r\nPress 'Warn' to continue importing with line failure "
+                      "warnings.\r\n\r\nPress 'Ignore' to continue importing without further "
+                      "warnings.\r\n\r\nPress 'Cancel' to stop importing lines.");
+    form.AddButton("Warn", "Warn");
+    form.AddButton("Ignore", "Ignore");
+    if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return -1;
+    if (form.PressedButton == "Ignore") m_Warn = false;
+    return 0;
+}
+
+int CImporter::ImportData(int& failed) {
+    CQuorinDoc& d = m_Doc;
+    const int columns = static_cast<int>(d.m_InOuts.size());
+    const int firstField = d.m_ImportRowNames ? 1 : 0;
+    const int dataLines = ClampCount(std::max<std::int64_t>(0, m_CarriageReturns - m_LinesRead));
+    std::int64_t failures = 0;
+    std::int64_t dataLine = 0;
+    bool firstImported = true;
+    std::vector<double> values(columns);
+    std::string line;
+    for (;; ++dataLine) {
+        const auto r = NextLine(line);
+        if (r == CImportLineReader::TooLong) return LineTooLong();
+        if (r == CImportLineReader::End) break;
+        PrepareLine(line);
+        if (Columns(line) != columns || columns < 1) {
+            failed = ClampCount(++failures);
+            if (m_Warn && WarnFailure(line, failed) != 0) return failed;
+            continue;
+        }
+        if (static_cast<std::int64_t>(d.m_Examples.size() + 1) * columns > kImportMaxCells) {
+            d.App().Prompts().Inform(Format(
+                "The Grid has reached %lld values, the most an import can add.\nThe remaining "
+                "lines have not been imported.",
+                static_cast<long long>(kImportMaxCells)));
+            return failed;
+        }
+        m_Delimiters.Split(line, m_Fields);
+        if (firstImported && m_Dialog) {
+            const int rc = AskColumnTypes(m_Fields, firstField);
+            if (rc != 0) return rc;
+        }
+        firstImported = false;
+        // Convert first, so that a line that cannot be completed adds no row.
+        for (int c = 0; c < columns; ++c) {
+            const std::string& field = m_Fields[firstField + c];
+            switch (d.m_InOuts[c].Mode) {
+            case Text:
+                values[c] = Hash(d, field, c, 1);
+                break;
+            case Image: {
+                if (field.find('?') != std::string::npos)
+                    return -static_cast<int>(std::min<std::int64_t>(101 + dataLine, INT_MAX));
+                if (!ImportImageValue(d, field, c, values[c])) return ImportNoImageFile;
+                break;
+            }
+            default:
+                values[c] = GetValueFromString(field);
+            }
+        }
+        const int type = DecideRowType(dataLines);
+        if (type < 0) return type;
+        if (!d.AddRow(0, type, 0, 1)) continue;
+        m_RowsAdded = true;
+        const int row = static_cast<int>(d.m_Examples.size()) - 1;
+        d.SetExampleName(row, firstField ? m_Fields[0] : Format("#%d", row), 1);
+        for (int c = 0; c < columns; ++c) d.SetValue(c, row, values[c], 0, 0, 0, 1);
+    }
+    return failed;
+}
+
+int CImporter::Finish(int result) {
+    m_Reader.Close();
+    if (result == kLineStop) result = 0;
+    // Values went in without normalising: ranges are recomputed once, also when the run
+    // ended early, so that the rows it added never carry stale normalised values.
+    if ((result >= 0 || m_RowsAdded) && !m_Doc.m_Examples.empty() && !m_Doc.m_InOuts.empty())
+        m_Doc.RenormaliseAll(1);
+    return result;
+}
+
+int CImporter::ImportFile(const std::string& path, int dialog, int names) {
+    CQuorinDoc& d = m_Doc;
+    d.App().Trace("ImportFile   Path %s Dialog %d Names %d", path.c_str(), dialog, names);
+    m_Dialog = dialog != 0;
+    m_Names = names != 0;
+    if (d.m_Learning || d.m_Associating) {
+        d.App().Prompts().Inform(
+            "The Grid cannot be changed while learning or associating runs.");
+        return ImportNotStarted;
+    }
+    if (m_Dialog && ShowOptionsDialog() != 0) return ImportNotStarted;
+    ReadDelimiters();
+    if (!m_Delimiters.Any()) {
+        d.App().Prompts().Inform("At least one Input/Output column delimiter must be used.");
+        return ImportNotStarted;
+    }
+    m_AskRowTypes = false;
+    if (d.m_ImportRowType == 4) {
+        m_AskRowTypes = true;
+        d.m_ImportRowType = 0;
+    }
+    d.m_ImportAllRows = 0;
+    m_RemoveRepeats = false;
+    m_Warn = true;
+    m_RowsAdded = false;
+    if (!m_Reader.Open(path)) return ImportNotOpened;
+    CWaitCursor wait(d.App().Prompts());
+    m_CarriageReturns = m_Reader.CountCarriageReturns();
+    if (m_CarriageReturns == 0) return Finish(ImportNoCarriageReturns);
+
+    std::int64_t candidate = 0;
+    int rc = FindFirstUsable(candidate);
+    if (rc != 0) return Finish(rc);
+    std::int64_t chosen = candidate;
+    EHeader header = m_Names ? SetNames : UseLine;
+    bool passOver = !m_Dialog && !m_Names;
+    if (m_Dialog) {
+        rc = ChooseLine(candidate, chosen, header);
+        if (rc != 0) return Finish(rc);
+    }
+    if (SkipTo(chosen) != 0) return Finish(kLineStop);
+    std::string line;
+    {
+        // Peek at the chosen line for its column count; re-read it below for Use line.
+        const auto r = NextLine(line);
+        if (r == CImportLineReader::TooLong) return Finish(LineTooLong());
+        PrepareLine(line);
+    }
+    const int columns = Columns(line);
+    if (header == UseLine && !passOver && columns > 675) {
+        d.App().Prompts().Inform("Column names reached 'ZZ'. No more can be generated.");
+        return Finish(ImportNotStarted);
+    }
+    rc = AddColumns(columns);
+    if (rc != 0) return Finish(rc);
+    if (header == SetNames) {
+        SetNamesFrom(line);
+    } else {
+        GenerateNames();
+        if (!passOver && SkipTo(chosen) != 0) return Finish(kLineStop);
+    }
+    int failed = 0;
+    return Finish(ImportData(failed));
+}
+
+int ImportFile(CQuorinDoc& doc, const std::string& path, int dialog, int names) {
+    CImporter importer(doc);
+    return importer.ImportFile(path, dialog, names);
+}
+
+std::string ImportResultMessage(int result) {
+    if (result > 1) return Format("%d lines have failed to be imported.", result);
+    if (result == 1) return Format("%d line has failed to be imported.", result);
+    switch (result) {
+    case 0: return {};
+    case ImportNotOpened: return "The file to import could not be opened.";
+    case ImportNoCarriageReturns: return "No line feeds can be found.\nThe file cannot be imported.";
+    case ImportNoDelimiters: return "No column delimiters can be found.\nThe file cannot be imported.";
+    case ImportNoLineAction: return "No Line action has been selected.\nThe file cannot be imported.";
+    case ImportIncompatible:
+        return "The current line is not compatible with\nthe grid. The file rows cannot be added.";
+    case ImportNoRowTypes:
+        return "No Example row types have been set.\nThe import has not been completed.";
+    case ImportNoColumnTypes:
+        return "Input/Output types have not been set.\nThe import has not been completed.";
+    case ImportNotStarted: return "The import has not been started.";
+    case ImportNoImageFile:
+        return "No Image file has been selected.\nThe import has not been completed.";
+    default: break;
+    }
+    if (result <= -100)
+        return Format("Line %d in import file has a problem.\n\nImages cannot use names "
+                      "containing '?'.\nThe import has not been completed.",
+                      -result - 100);
+    return {};
+}
+
+void OnFileImport(CQuorinDoc& doc) {
+    doc.App().Trace("OnFileImport");
+    CFileDialogRequest request;
+    request.Title = "Open file to Import";
+    request.Filter = "Text files (*.txt;*.csv)|*.txt;*.csv|All Files (*.*)|*.*||";
+    request.DefaultExt = "txt";
+    if (!doc.App().Prompts().FileDialog(request)) return;
+    const std::string& path = request.FileName;
+    if (EndsWith(path, ".txt")) doc.m_ImportTab = 1;
+    if (EndsWith(path, ".csv")) doc.m_ImportComma = 1;
+    const std::string message = ImportResultMessage(ImportFile(doc, path, 1, 0));
+    if (!message.empty()) doc.App().Prompts().Inform(message);
+}
+
+}  // namespace quorin

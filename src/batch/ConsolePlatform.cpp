@@ -1,0 +1,164 @@
+#include "ConsolePlatform.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/StringFormat.h"
+
+namespace quorin::batch {
+
+std::atomic<bool> g_Interrupted{false};
+
+namespace {
+
+const char* AnswerName(int answer) {
+    switch (answer) {
+    case IdOk: return "OK";
+    case IdCancel: return "Cancel";
+    case IdYes: return "Yes";
+    case IdNo: return "No";
+    default: return "?";
+    }
+}
+
+// The default answer of a message box, always one of its buttons.
+int DefaultAnswer(const CMessage& m) {
+    switch (m.Buttons) {
+    case EButtons::Ok: return IdOk;
+    case EButtons::OkCancel: return m.DefaultButton == IdCancel ? IdCancel : IdOk;
+    case EButtons::YesNo: return m.DefaultButton == IdNo ? IdNo : IdYes;
+    case EButtons::YesNoCancel:
+        return m.DefaultButton == IdNo || m.DefaultButton == IdCancel ? m.DefaultButton : IdYes;
+    }
+    return IdOk;
+}
+
+class CConsoleModeless : public IModelessWindow {
+public:
+    void Update(const CDialogForm&) override {}
+    std::string PollButton() override { return {}; }
+    bool IsOpen() const override { return m_Open; }
+    void Close() override { m_Open = false; }
+
+private:
+    bool m_Open = true;
+};
+
+}  // namespace
+
+void CConsole::Message(const std::string& text) {
+    std::lock_guard lock(m_Mutex);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", stderr);
+    m_ProgressShown = false;
+    std::fputs(text.c_str(), stderr);
+    std::fputs("\n", stderr);
+    std::fflush(stderr);
+}
+
+void CConsole::Progress(const std::string& text) {
+    std::lock_guard lock(m_Mutex);
+    if (m_Terminal)
+        std::fprintf(stderr, "\r%s\033[K", text.c_str());
+    else
+        std::fprintf(stderr, "%s\n", text.c_str());
+    m_ProgressShown = true;
+    std::fflush(stderr);
+}
+
+void CConsole::EndProgress() {
+    std::lock_guard lock(m_Mutex);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", stderr);
+    m_ProgressShown = false;
+    std::fflush(stderr);
+}
+
+int CConsolePrompts::MessageBox(const CMessage& message) {
+    const int answer = DefaultAnswer(message);
+    std::string text = message.Text;
+    if (message.Buttons != EButtons::Ok) text += Format("  [%s]", AnswerName(answer));
+    m_Console.Message(text);
+    return answer;
+}
+
+bool CConsolePrompts::FileDialog(CFileDialogRequest& request) {
+    const bool chosen = !request.FileName.empty();
+    m_Console.Message(Format("%s: %s", request.Title.c_str(),
+                             chosen ? request.FileName.c_str() : "[no file chosen]"));
+    return chosen;
+}
+
+int CConsolePrompts::ShowDialog(CDialogForm& form) {
+    m_Console.Message(Format("%s: [OK]", form.Title.c_str()));
+    return IdOk;
+}
+
+std::unique_ptr<IModelessWindow> CConsolePrompts::OpenModeless(const CDialogForm& form) {
+    m_Console.Message(form.Title);
+    return std::make_unique<CConsoleModeless>();
+}
+
+std::uint32_t CConsoleClock::GetTickCount() {
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void CConsoleClock::Sleep(std::uint32_t milliseconds) {
+    using namespace std::chrono;
+    const auto end = steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!g_Interrupted) {
+        const auto now = steady_clock::now();
+        if (now >= end) break;
+        std::this_thread::sleep_for(std::min<steady_clock::duration>(end - now, 100ms));
+    }
+}
+
+int CMemorySettingsStore::GetInt(const std::string& section, const std::string& key,
+                                 int defaultValue) {
+    std::lock_guard lock(m_Mutex);
+    const auto it = m_Values.find(section + "\\" + key);
+    return it == m_Values.end() ? defaultValue : std::atoi(it->second.c_str());
+}
+
+void CMemorySettingsStore::SetInt(const std::string& section, const std::string& key,
+                                  int value) {
+    std::lock_guard lock(m_Mutex);
+    m_Values[section + "\\" + key] = std::to_string(value);
+}
+
+std::string CMemorySettingsStore::GetString(const std::string& section, const std::string& key,
+                                            const std::string& defaultValue) {
+    std::lock_guard lock(m_Mutex);
+    const auto it = m_Values.find(section + "\\" + key);
+    return it == m_Values.end() ? defaultValue : it->second;
+}
+
+void CMemorySettingsStore::SetString(const std::string& section, const std::string& key,
+                                     const std::string& value) {
+    std::lock_guard lock(m_Mutex);
+    m_Values[section + "\\" + key] = value;
+}
+
+bool CConsoleShell::OpenFile(const std::string& path) {
+    m_Console.Message(Format("Cannot open '%s' with another program from the batch runner.",
+                             path.c_str()));
+    return false;
+}
+
+std::string StatusText(int status, int count) {
+    switch (status) {
+    case 7: return Format("Validating in range: %d cycles", count);
+    case 8: return Format("Validating correct: %d cycles", count);
+    case 11: return Format("Average error below target: %d cycles", count);
+    case 12: return Format("All errors below target: %d cycles", count);
+    case 14: return Format("Learning: %d cycles", count);
+    case 15: return Format("Not learning: %d cycles", count);
+    case 16: return Format("Associating: column %d", count);
+    case 17: return Format("Not Associating: column %d", count);
+    case 18: return "Stopped";
+    default: return "Unknown status";
+    }
+}
+
+}  // namespace quorin::batch

@@ -1,0 +1,90 @@
+#pragma once
+// The platform for a terminal: messages on stderr, questions answered with their
+// default button, dialogs accepted as they are, a real clock that Ctrl-C interrupts.
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace quorin::batch {
+
+// Set by the SIGINT handler.
+extern std::atomic<bool> g_Interrupted;
+
+// Serialises everything written to stderr, so that progress and messages never mix.
+class CConsole {
+public:
+    explicit CConsole(bool terminal) : m_Terminal(terminal) {}
+    void Message(const std::string& text);
+    // The progress line: redrawn in place on a terminal, a plain line otherwise.
+    void Progress(const std::string& text);
+    void EndProgress();
+
+private:
+    std::mutex m_Mutex;
+    bool m_Terminal;
+    bool m_ProgressShown = false;
+};
+
+class CConsolePrompts : public IPrompts {
+public:
+    explicit CConsolePrompts(CConsole& console) : m_Console(console) {}
+    int MessageBox(const CMessage& message) override;
+    bool FileDialog(CFileDialogRequest& request) override;
+    int ShowDialog(CDialogForm& form) override;
+    std::unique_ptr<IModelessWindow> OpenModeless(const CDialogForm& form) override;
+    void SetWaitCursor(bool) override {}
+
+private:
+    CConsole& m_Console;
+};
+
+class CConsoleClock : public IClock {
+public:
+    std::uint32_t GetTickCount() override;
+    // Sleeps in short slices so that Ctrl-C ends a script's wait.
+    void Sleep(std::uint32_t milliseconds) override;
+};
+
+class CMemorySettingsStore : public ISettingsStore {
+public:
+    int GetInt(const std::string& section, const std::string& key, int defaultValue) override;
+    void SetInt(const std::string& section, const std::string& key, int value) override;
+    std::string GetString(const std::string& section, const std::string& key,
+                          const std::string& defaultValue) override;
+    void SetString(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+private:
+    std::mutex m_Mutex;
+    std::map<std::string, std::string> m_Values;
+};
+
+class CConsoleShell : public IShell {
+public:
+    explicit CConsoleShell(CConsole& console) : m_Console(console) {}
+    bool OpenFile(const std::string& path) override;
+
+private:
+    CConsole& m_Console;
+};
+
+// Remembers the last progress message for the progress line.
+class CConsoleViews : public IViews {
+public:
+    void RefreshViews(CQuorinDoc&) override {}
+    void PostProgress(CQuorinDoc&, int count, int status) override {
+        m_Count = count;
+        m_Status = status;
+    }
+    void PumpEvents() override {}
+    std::atomic<int> m_Count{0};
+    std::atomic<int> m_Status{-1};
+};
+
+// The status bar text of a status code.
+std::string StatusText(int status, int count);
+
+}  // namespace quorin::batch
