@@ -542,6 +542,10 @@ void CNetworkEngine::CalculateWeights(CQuorinDoc& doc) {
 
 CLearningPass::CLearningPass(CQuorinDoc& doc, CNetworkEngine& engine)
     : m_Doc(doc), m_Engine(engine) {
+    // An engine already running a pass on this thread stays with that pass.
+    for (CNetworkEngine* active = t_PassEngine; active; active = active->m_OuterPass)
+        if (active == &engine) m_Reused = true;
+    if (m_Reused) return;
     // Work of an enclosing pass on the same document must reach the records first.
     SyncNetworkRecords(doc);
     m_Engine.Invalidate();
@@ -551,12 +555,14 @@ CLearningPass::CLearningPass(CQuorinDoc& doc, CNetworkEngine& engine)
 }
 
 CLearningPass::~CLearningPass() {
+    if (m_Reused) return;
     Sync();
     t_PassEngine = m_Engine.m_OuterPass;
     m_Engine.m_OuterPass = nullptr;
 }
 
 void CLearningPass::Sync() {
+    if (m_Reused) return;
     m_Engine.WriteBack(m_Doc);
     m_Engine.Invalidate();
 }

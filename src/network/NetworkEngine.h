@@ -91,6 +91,7 @@ public:
 private:
     CQuorinDoc& m_Doc;
     CNetworkEngine& m_Engine;
+    bool m_Reused = false;
 };
 
 // The engine of the calling thread's learning pass on this document, packed; null when there

@@ -262,5 +262,19 @@ TEST_F(PropagationTest, RebuildingInsideAPassKeepsWhatWasLearnt) {
     EXPECT_EQ(Doc.m_Weights[0].Weight, synced);
 }
 
+TEST_F(PropagationTest, APassNestedOnTheSameEngineLeavesTheOuterOneInCharge) {
+    BuildTwoOneOne();
+    CNetworkEngine engine;
+    CLearningPass outer(Doc, engine);
+    {
+        CLearningPass inner(Doc, engine);
+        Present(1);
+        CalculateWeights(Doc);
+    }
+    EXPECT_TRUE(engine.m_Packed);  // the inner pass neither synced nor unhooked the engine
+    outer.Sync();
+    EXPECT_NE(Doc.m_Weights[0].Weight, 0.5);
+}
+
 }  // namespace
 }  // namespace quorin::test
