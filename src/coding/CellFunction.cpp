@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <iterator>
 
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
@@ -37,15 +37,13 @@ constexpr std::string_view kNames[] = {"pow",  "sqrt", "log",  "exp",  "cos", "s
                                        "ifnn", "ifnp", "ifn",  "ifp"};
 
 // Reads operands of one function text. A scan for a number passes over everything up to
-// the first character of a number, so the scans of neighbouring operators would share their
-// tails; each number is converted once, which keeps a run linear in the text's length.
+// the first character of a number, so neighbouring operators' scans share their tails. The
+// last scan is remembered: any later scan that starts inside it ends at the same number, and
+// one that starts beyond it covers new ground, so a left-to-right pass stays linear.
 class COperandReader {
 public:
     COperandReader(const std::string& text, const CCellFunction& function)
-        : m_Text(text), m_Function(function), m_Next(text.size() + 1, text.size()),
-          m_Done(text.size(), 0), m_Values(text.size(), kMissing) {
-        for (size_t i = text.size(); i-- > 0;) m_Next[i] = IsCollected(text[i]) ? i : m_Next[i + 1];
-    }
+        : m_Text(text), m_Function(function) {}
 
     double Read(size_t position) {
         if (position >= m_Text.size()) return kMissing;
@@ -59,13 +57,15 @@ public:
         }
         const char first = m_Text[position];
         if (!IsCollected(first) && first != ' ') return kMissing;
-        const size_t start = m_Next[position];
-        if (start >= m_Text.size()) return kMissing;
-        if (!m_Done[start]) {
-            m_Values[start] = Convert(start);
-            m_Done[start] = 1;
+        if (!(m_Scanned && position >= m_From && position <= m_Start)) {
+            size_t start = position;
+            while (start < m_Text.size() && !IsCollected(m_Text[start])) ++start;
+            m_From = position;
+            m_Start = start;
+            m_Value = start < m_Text.size() ? Convert(start) : kMissing;
+            m_Scanned = true;
         }
-        return m_Values[start];
+        return m_Value;
     }
 
 private:
@@ -87,9 +87,10 @@ private:
 
     const std::string& m_Text;
     const CCellFunction& m_Function;
-    std::vector<size_t> m_Next;  // first number character at or after each position
-    std::vector<char> m_Done;
-    std::vector<double> m_Values;
+    bool m_Scanned = false;
+    size_t m_From = 0;   // where the remembered scan began
+    size_t m_Start = 0;  // the number it found (the text's end when none)
+    double m_Value = kMissing;
 };
 
 // An operand that no number stands for. Minus the marker is the unset column maximum.
@@ -137,8 +138,8 @@ public:
                 error = Arithmetic(ch, m_Reader.Read(position + 1), value);
                 ++position;
             } else {
-                int name = 0;
                 const int count = static_cast<int>(std::size(kNames));
+                int name = std::strchr("pslecta", ch) || ch == 'i' ? 0 : count;
                 while (name < count && !StartsWith(m_Text, position, kNames[name])) ++name;
                 if (name == count) return kInvalid;
                 error = Apply(static_cast<EName>(name), position, value);
@@ -148,7 +149,10 @@ public:
             if (error) return error;
             if (value != value) return kUndefined;  // never store an undefined number
             if (m_Execute && m_Write) {
-                m_Doc.SetValue(column, row, value, 1, 0, 0, 1);
+                // Stored at once, so that the next step reloads it; the column's range, its
+                // normalised values and the views follow once per run (NormaliseTouched or
+                // the closing write-back), not once per step.
+                m_Doc.SetValue(column, row, value, 0, 0, 0, 1);
                 m_Touched.insert(column);
             }
         }

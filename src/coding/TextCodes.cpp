@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "grid/QuorinDoc.h"
 
@@ -43,11 +44,25 @@ double Hash(CQuorinDoc& doc, const std::string& text, int column, int spread) {
     doc.App().Trace("Hash   Text %s Column %d Spread %d", text.c_str(), column, spread);
     double code = BaseHashCode(text);
     if (spread) {
+        // The same answers as asking HashTooClose at every step, without walking the list
+        // each time: only the codes recorded before the text's first twin can be too close.
+        std::vector<double> before;
+        for (const CHashText& record : doc.m_HashTexts) {
+            if (record.Text == text) break;
+            if (record.Code == record.Code) before.push_back(record.Code);  // NaN is never close
+        }
+        std::sort(before.begin(), before.end());
+        const auto tooClose = [&before](double c) {
+            const auto above = std::upper_bound(before.begin(), before.end(), c - 100.0);
+            return above != before.end() && *above < c + 100.0;
+        };
         // Each record can stop the spreading at most twice; the bound guards against a
         // code so large that adding 101 no longer changes it.
-        const size_t limit = 2 * doc.m_HashTexts.size() + 2;
-        for (size_t steps = 0; steps < limit && HashTooClose(doc, text, code); ++steps)
+        const size_t limit = 2 * before.size() + 2;
+        for (size_t steps = 0; steps < limit && tooClose(code); ++steps) {
+            doc.App().Trace("HashTooClose   Text %s Code %.4lf", text.c_str(), code);
             code += 101.0;
+        }
     }
     if (!HashIsDuplicate(doc, text, column, code) && (text.empty() || text[0] != '~')) {
         NewHashText(doc, column, code, text);

@@ -7,16 +7,23 @@
 namespace quorin {
 
 namespace {
-// Compares higher than any ordinary text; texts above it are never chosen.
-const std::string kSentinel(17, '~');
+// The lowest text of the column above a bound (or the lowest of all). A fixed sentinel of
+// tildes as the starting "highest" text would hide every text with a byte above '~', such
+// as any accented UTF-8 text; when nothing qualifies the answer is the code of the empty
+// text, as the sentinel gave.
+double LowestAbove(CQuorinDoc& doc, int column, const std::string* bound) {
+    const std::string* best = nullptr;
+    for (const CHashText& record : doc.m_HashTexts)
+        if (record.Column == column && (!bound || CompareTexts(record.Text, *bound) > 0) &&
+            (!best || CompareTexts(record.Text, *best) < 0))
+            best = &record.Text;
+    return GetHash(doc, best ? *best : std::string());
+}
 }  // namespace
 
 double GetFirstText(CQuorinDoc& doc, int column) {
     doc.App().Trace("GetFirstText   Column %d", column);
-    std::string best = kSentinel;
-    for (const CHashText& record : doc.m_HashTexts)
-        if (record.Column == column && CompareTexts(record.Text, best) < 0) best = record.Text;
-    return GetHash(doc, best);
+    return LowestAbove(doc, column, nullptr);
 }
 
 double GetLastText(CQuorinDoc& doc, int column) {
@@ -31,12 +38,7 @@ double GetNextText(CQuorinDoc& doc, int column, double value) {
     doc.App().Trace("GetNextText   Column %d Value %.4lf", column, value);
     if (value == GetLastText(doc, column)) return value;
     const std::string current = GetText(doc, value, column);
-    std::string best = kSentinel;
-    for (const CHashText& record : doc.m_HashTexts)
-        if (record.Column == column && CompareTexts(record.Text, current) > 0 &&
-            CompareTexts(record.Text, best) < 0)
-            best = record.Text;
-    return GetHash(doc, best);
+    return LowestAbove(doc, column, &current);
 }
 
 double GetPreviousText(CQuorinDoc& doc, int column, double value) {

@@ -12,6 +12,7 @@ struct CWaitCursor {
 }  // namespace
 
 int CQuorinDoc::CanValidate() const {
+    m_App.Trace("CanValidate");
     for (const CExample& ex : m_Examples)
         if (ex.ExampleType == Validating) return 1;
     return 0;

@@ -55,7 +55,7 @@ int CQuorinDoc::AddRow(int ask, int type, int head, int modified) {
     ex.Values.assign(columns, kMissing);
     ex.NormalisedValues.assign(columns, InitialNormalisedValue());
     ++m_RowCount;
-    if (m_RowCount == 1) SetColCount();
+    if (m_RowCount == 1) SetColCount();  // the first row fixes the cached column count
     if (modified) {
         SetModified();
         RefreshViews();
@@ -72,7 +72,9 @@ int CQuorinDoc::AddCol(int ask, int output, int newColumn) {
         ex.Values.push_back(kMissing);
         ex.NormalisedValues.push_back(initial);
     }
-    ++m_ColCount;
+    // One more than the column records before; also heals a count left at 0 by a Grid
+    // that had columns but no rows when it was opened.
+    m_ColCount = static_cast<std::int32_t>(m_InOuts.size());
     SetModified();
     m_NetworkExists = 0;
     DeleteAssociations(*this);
@@ -82,13 +84,16 @@ int CQuorinDoc::AddCol(int ask, int output, int newColumn) {
 
 void CQuorinDoc::MoveRowsDown(int first) {
     m_App.Trace("MoveRowsDown   First %d", first);
-    for (int i = m_RowCount - 1; i > first; --i) CopyExample(m_Examples[i], m_Examples[i - 1]);
+    if (first >= 0)
+        for (int i = static_cast<int>(m_Examples.size()) - 1; i > first; --i)
+            CopyExample(m_Examples[i], m_Examples[i - 1]);
     RefreshViews();
 }
 
 void CQuorinDoc::MoveColsRight(int first) {
     m_App.Trace("MoveColsRight   First %d", first);
-    for (int i = m_ColCount - 1; i > first; --i) {
+    const int last = first < 0 ? -1 : static_cast<int>(m_InOuts.size()) - 1;
+    for (int i = last; i > first; --i) {
         CopyInOut(m_InOuts[i], m_InOuts[i - 1]);
         if (m_InOuts[i].Mode == Text) CopyHashTexts(*this, i - 1, i);
         if (m_InOuts[i].Mode == Image) CopyImages(*this, i - 1, i);
@@ -102,13 +107,14 @@ void CQuorinDoc::MoveColsRight(int first) {
 
 int CQuorinDoc::DeleteRow(int row, int ask, int modified) {
     m_App.Trace("DeleteRow   Row %d Ask %d Modified %d", row, ask, modified);
-    if (row < 0 || row >= m_RowCount) return 0;
+    if (row < 0 || row >= static_cast<int>(m_Examples.size())) return 0;
     if (ask && !m_App.Prompts().AskYesNo(Format("Delete Example row %d '%s' ?", row,
                                                 m_Examples[row].ExampleName.c_str())))
         return 0;
-    for (int i = row; i <= m_RowCount - 2; ++i) CopyExample(m_Examples[i], m_Examples[i + 1]);
+    const int rows = static_cast<int>(m_Examples.size());
+    for (int i = row; i <= rows - 2; ++i) CopyExample(m_Examples[i], m_Examples[i + 1]);
     m_Examples.pop_back();
-    --m_RowCount;
+    m_RowCount = rows - 1;
     if (m_RowCount > 0) RenormaliseAll(modified);
     if (modified) {
         SetModified();
@@ -119,11 +125,12 @@ int CQuorinDoc::DeleteRow(int row, int ask, int modified) {
 
 int CQuorinDoc::DeleteCol(int column, int ask) {
     m_App.Trace("DeleteCol   Column %d Ask %d", column, ask);
-    if (column < 0 || column >= m_ColCount) return 0;
+    const int columns = static_cast<int>(m_InOuts.size());
+    if (column < 0 || column >= columns) return 0;
     if (ask && !m_App.Prompts().AskYesNo(Format("Delete Input/Output column %d '%s' ?", column,
                                                 m_InOuts[column].InOutName.c_str())))
         return 0;
-    for (int i = column; i <= m_ColCount - 2; ++i) {
+    for (int i = column; i <= columns - 2; ++i) {
         CopyInOut(m_InOuts[i], m_InOuts[i + 1]);
         for (CExample& ex : m_Examples) {
             ex.Values[i] = ex.Values[i + 1];
@@ -135,7 +142,7 @@ int CQuorinDoc::DeleteCol(int column, int ask) {
         ex.Values.pop_back();
         ex.NormalisedValues.pop_back();
     }
-    --m_ColCount;
+    m_ColCount = columns - 1;
     SetModified();
     m_NetworkExists = 0;
     DecrementHashTextCols(*this, column);
@@ -149,15 +156,15 @@ int CQuorinDoc::DeleteCol(int column, int ask) {
 }
 
 void CQuorinDoc::CopyExample(CExample& destination, const CExample& source) {
+    m_App.Trace("CopyExample");
     destination.ExampleName = source.ExampleName;
     destination.ExampleType = source.ExampleType;
-    for (int c = 0; c < m_ColCount; ++c) {
-        destination.Values[c] = source.Values[c];
-        destination.NormalisedValues[c] = source.NormalisedValues[c];
-    }
+    destination.Values = source.Values;
+    destination.NormalisedValues = source.NormalisedValues;
 }
 
 void CQuorinDoc::CopyInOut(CInOut& destination, const CInOut& source) {
+    m_App.Trace("CopyInOut");
     destination.InOutName = source.InOutName;
     destination.InOutType = source.InOutType;
     destination.Mode = source.Mode;
@@ -169,25 +176,28 @@ void CQuorinDoc::CopyInOut(CInOut& destination, const CInOut& source) {
 
 void CQuorinDoc::SetExampleName(int row, const std::string& name, int modified) {
     m_App.Trace("SetExampleName   Row %d Name %s Modified %d", row, name.c_str(), modified);
+    if (!ValidRow(row)) return;
     m_Examples[row].ExampleName = name;
     if (modified) SetModified();
 }
 
 void CQuorinDoc::SetExampleType(int row, int type) {
     m_App.Trace("SetExampleType   Row %d Type %d", row, type);
+    if (!ValidRow(row)) return;
     m_Examples[row].ExampleType = type;
     SetModified();
 }
 
 void CQuorinDoc::SetInOutName(int column, const std::string& name) {
     m_App.Trace("SetInOutName   Column %d Name %s", column, name.c_str());
+    if (!ValidCol(column)) return;
     m_InOuts[column].InOutName = name;
     SetModified();
 }
 
 void CQuorinDoc::SetInOutTypeAndMode(int column, int type, int mode) {
     m_App.Trace("SetInOutTypeAndMode   Column %d Type %d Mode %d", column, type, mode);
-    if (column < 0 || column >= m_ColCount) return;
+    if (!ValidCol(column)) return;
     CInOut& io = m_InOuts[column];
     if (m_NetworkExists) io.SavedType = io.InOutType;
     if (type >= 0) {
@@ -200,6 +210,7 @@ void CQuorinDoc::SetInOutTypeAndMode(int column, int type, int mode) {
 
 void CQuorinDoc::SetInputLock(int column, int lock) {
     m_App.Trace("SetInputLock   Column %d Lock %d", column, lock);
+    if (!ValidCol(column)) return;
     m_InOuts[column].Lock = lock;
 }
 

@@ -1,4 +1,5 @@
 // Column ranges and the normalised copy of every cell.
+#include <algorithm>
 #include <cmath>
 
 #include "grid/QuorinDoc.h"
@@ -17,6 +18,7 @@ void CQuorinDoc::SetColCount() {
 
 double CQuorinDoc::SetLowValue(int col) {
     m_App.Trace("SetLowValue   Col %d", col);
+    if (!ValidCol(col)) return kMissing;
     CInOut& io = m_InOuts[col];
     io.LowValue = kMissing;
     io.ImageCodeLow = {kMissing, kMissing, kMissing};
@@ -40,6 +42,7 @@ double CQuorinDoc::SetLowValue(int col) {
 
 double CQuorinDoc::SetHighValue(int col) {
     m_App.Trace("SetHighValue   Col %d", col);
+    if (!ValidCol(col)) return kMinusMissing;
     CInOut& io = m_InOuts[col];
     io.HighValue = kMinusMissing;
     io.ImageCodeHigh = {kMinusMissing, kMinusMissing, kMinusMissing};
@@ -63,6 +66,7 @@ double CQuorinDoc::SetHighValue(int col) {
 
 void CQuorinDoc::NormaliseInOutValues(int col, int row, double low, double high) {
     m_App.Trace("NormaliseInOutValues   Col %d Row %d Low %.4lf High %.4lf", col, row, low, high);
+    if (!ValidCol(col) || row >= static_cast<int>(m_Examples.size())) return;
     const CInOut& io = m_InOuts[col];
     auto normalise = [&](CExample& ex) {
         const double v = ex.Values[col];
@@ -94,6 +98,9 @@ void CQuorinDoc::SetValue(int col, int row, double value, int update, int normal
                           int singleRow, int modified) {
     m_App.Trace("SetValue   Col %d Row %d Value %.4lf Update %d Normalise %d SingleRow %d Modified %d",
                 col, row, value, update, normalise, singleRow, modified);
+    if (!ValidRow(row) || !ValidCol(col) ||
+        col >= static_cast<int>(m_Examples[row].Values.size()))
+        return;
     m_Examples[row].Values[col] = value;
     if (normalise) {
         const double low = SetLowValue(col);
@@ -107,12 +114,18 @@ void CQuorinDoc::SetValue(int col, int row, double value, int update, int normal
 
 void CQuorinDoc::RenormaliseAll(int modified) {
     if (m_Examples.empty()) return;
-    for (int c = 0; c < m_ColCount; ++c) SetValue(c, 0, m_Examples[0].Values[c], 1, 1, 0, modified);
+    const int columns = std::min<int>(m_ColCount, static_cast<int>(m_Examples[0].Values.size()));
+    for (int c = 0; c < columns; ++c) SetValue(c, 0, m_Examples[0].Values[c], 1, 1, 0, modified);
 }
 
 void CQuorinDoc::ComputeColumnAverages() {
-    m_App.Trace("ComputeColumnAverages");
-    for (int c = 0; c < m_ColCount; ++c) {
+    SetColumnAverages();
+    RenormaliseAll(0);
+}
+
+void CQuorinDoc::SetColumnAverages() {
+    m_App.Trace("SetColumnAverages");
+    for (int c = 0; c < m_ColCount && c < static_cast<int>(m_InOuts.size()); ++c) {
         double sum = 0.0;
         int count = 0;
         for (const CExample& ex : m_Examples) {
@@ -126,7 +139,6 @@ void CQuorinDoc::ComputeColumnAverages() {
         CInOut& io = m_InOuts[c];
         io.AverageValue = (mean - io.LowValue) / (io.HighValue - io.LowValue);
     }
-    RenormaliseAll(0);
 }
 
 double CQuorinDoc::InitialNormalisedValue() const {

@@ -47,6 +47,8 @@ void CQuorinDoc::DeleteContents() {
     m_CellFunction = {};
     m_RowCount = 0;
     m_ColCount = 0;
+    // Without nodes and weights no network exists, whatever the flag said before.
+    m_NetworkExists = 0;
 }
 
 void CQuorinDoc::InitDocument() {
@@ -58,6 +60,9 @@ void CQuorinDoc::InitDocument() {
     m_ValidateNowRequest = false;
     m_AssociatingStopRequest = false;
     m_ViewsMayRedraw = true;
+    m_Logging = false;
+    m_LogFileConfirmed = false;
+    m_NextLogTime = m_App.Clock().GetTickCount();
     // Each document starts with tracing off and the warning level at 1.
     m_App.TraceWriter().Close();
     m_App.m_WarningLevel = 1;
@@ -65,12 +70,14 @@ void CQuorinDoc::InitDocument() {
     m_App.m_TraceLevel = 0;
     SetRowCount();
     SetColCount();
-    for (int c = 0; c < static_cast<int>(m_InOuts.size()) && c < m_ColCount; ++c) {
+    // Every column record, also when a Grid without rows leaves the cached count at 0.
+    const int columns = static_cast<int>(m_InOuts.size());
+    for (int c = 0; c < columns; ++c) {
         SetInputLock(c, 0);
         SetHighValue(c);
         SetLowValue(c);
     }
-    for (int c = 0; c < static_cast<int>(m_InOuts.size()) && c < m_ColCount; ++c) {
+    for (int c = 0; c < columns; ++c) {
         if (m_InOuts[c].Mode == Text) PurgeHashTexts(*this, c);
         if (m_InOuts[c].Mode == Image) PurgeImages(*this, c);
     }
@@ -78,9 +85,18 @@ void CQuorinDoc::InitDocument() {
 
 int CQuorinDoc::NewDocument() {
     m_App.Trace("NewDocument");
+    // The framework's new-document step: empty the document and forget its file. A
+    // document object may be reused, so the settings that ResetNetwork and the steps
+    // below leave alone also return to the values of a fresh document.
     DeleteContents();
     m_PathName.clear();
     SetModified(false);
+    m_OptimiseLearningRate = 0;
+    m_OptimiseMomentum = 0;
+    m_GrowLayer1 = 0;
+    m_AverageError = 1.0;
+    m_AutoSavePeriod = 100;
+    m_LoadCount = 0;
     SetDefaults();
     InitDocument();
     m_UpperLimit = 1.0;
@@ -128,7 +144,7 @@ int CQuorinDoc::OpenDocument(const std::string& path, int showInformation) {
     if (m_App.Settings().GetInt("Information", "ShowInfo", 0) == 0 && showInformation)
         ShowInfo(*this, path);
     m_ExamplePreset = 4;
-    if (m_MissingDataChoice == MissingAverage) ComputeColumnAverages();
+    if (m_MissingDataChoice == MissingAverage) SetColumnAverages();
     RenormaliseAll(0);
     return 1;
 }

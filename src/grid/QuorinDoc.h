@@ -162,6 +162,13 @@ public:
     std::int32_t m_RandomValidatingCount = 0;
     CExtendSettings m_Extend;
 
+    // ---- trace and log files ----
+    bool m_Logging = false;           // the log is being written
+    std::string m_LogFileName;
+    bool m_LogFileConfirmed = false;  // the user confirmed the log file since the document opened
+    std::uint32_t m_NextLogTime = 0;  // tick count before which unforced log lines wait
+    bool m_GridDisplayShown = true;   // the view shows the Grid display (kept by the views)
+
     // ---- network engine ----
     std::int32_t m_GrowLayer2 = 0;             // grow switches of the New Network dialog
     std::int32_t m_GrowLayer3 = 0;
@@ -219,6 +226,8 @@ public:
     void RenormaliseAll(int modified);
     // The average missing-data choice: every column's AverageValue, then re-normalise.
     void ComputeColumnAverages();
+    // Only the AverageValue of every column, for callers that re-normalise themselves.
+    void SetColumnAverages();
     double InitialNormalisedValue() const;
 
     // ---- lifecycle ----
@@ -236,6 +245,10 @@ public:
     int CanLearn();
     int CanValidate() const;
     int ValidatingInRange();
+
+    // A row or column number that names a record; operations ignore any other.
+    bool ValidRow(int row) const { return row >= 0 && row < static_cast<int>(m_Examples.size()); }
+    bool ValidCol(int col) const { return col >= 0 && col < static_cast<int>(m_InOuts.size()); }
 
     void SetModified(bool modified = true) { m_Modified.store(modified); }
     bool IsModified() const { return m_Modified.load(); }

@@ -14,7 +14,8 @@ CTraceWriter::EResult CTraceWriter::Write(const std::string& text) {
     m_Recent.push_back(text);
 
     if (m_LineCounter == 0 && !m_File) {
-        // The first line goes to the existing file, which F12 created.
+        // The first line after the levels were set goes to the existing file, which the
+        // Diagnostics command created.
         m_File = std::fopen(m_FileName.c_str(), "r+b");
         if (!m_File) {
             ++m_LineCounter;
@@ -22,7 +23,8 @@ CTraceWriter::EResult CTraceWriter::Write(const std::string& text) {
         }
     }
     if (!m_File) {
-        // Opening failed earlier: keep numbering, never write to a closed file.
+        // Closed since (a document closed, or opening failed): the lines keep their
+        // numbers but are not written until the Diagnostics command starts a new file.
         ++m_LineCounter;
         return EResult::Written;
     }
@@ -40,7 +42,7 @@ CTraceWriter::EResult CTraceWriter::Write(const std::string& text) {
 
 void CTraceWriter::WriteNumbered(const std::string& text) {
     std::fseek(m_File, 0, SEEK_END);
-    std::string line = Format("\r\n%.9d  ", m_LineCounter) + text;
+    std::string line = Format("\r\n%.9lld  ", static_cast<long long>(m_LineCounter)) + text;
     std::fwrite(line.data(), 1, line.size(), m_File);
     ++m_LineCounter;
 }
@@ -82,7 +84,7 @@ void CTraceWriter::ResetLineCounter() {
     m_LineCounter = 0;
 }
 
-int CTraceWriter::LineCounter() const {
+std::int64_t CTraceWriter::LineCounter() const {
     std::lock_guard lock(m_Mutex);
     return m_LineCounter;
 }

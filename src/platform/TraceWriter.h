@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <mutex>
@@ -33,7 +34,7 @@ public:
     void SetFileName(const std::string& name);
     std::string FileName() const;
     void ResetLineCounter();
-    int LineCounter() const;
+    std::int64_t LineCounter() const;
     std::deque<std::string> RecentLines() const;
 
 private:
@@ -42,7 +43,8 @@ private:
     mutable std::mutex m_Mutex;
     std::string m_FileName = DefaultFileName;
     std::FILE* m_File = nullptr;
-    int m_LineCounter = 0;
+    // 64 bits: a long learning run at trace level 1 can pass 2^31 lines.
+    std::int64_t m_LineCounter = 0;
     std::deque<std::string> m_Recent;
 };
 

@@ -45,6 +45,15 @@ TEST_F(NormalisationTest, ConstantColumnsNormaliseToTheLowerLimit) {
     EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[1], 0.0);  // high 0 becomes 1e-10
 }
 
+TEST_F(NormalisationTest, AHighestValueOfZeroIsReplacedEvenInAWideRange) {
+    MakeGrid(3, 1, {-5.0, 0.0, -2.5});
+    EXPECT_EQ(Doc.m_InOuts[0].HighValue, 0.0);  // the stored range keeps the real 0
+    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.0);
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[0], 5.0 / (1e-10 + 5.0));
+    EXPECT_LT(Doc.m_Examples[1].NormalisedValues[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 2.5 / (1e-10 + 5.0));
+}
+
 TEST_F(NormalisationTest, SingleRowLeavesOtherRowsStale) {
     MakeGrid(3, 1, {0.0, 10.0, 5.0});
     EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 0.5);

@@ -1,0 +1,91 @@
+#include "files/LogFile.h"
+
+#include <cstdio>
+
+#include "grid/QuorinDoc.h"
+#include "platform/StringFormat.h"
+
+namespace quorin {
+
+std::string LogFileNameFor(const std::string& documentPath) {
+    // A document that has never been saved has no path to derive the name from.
+    if (documentPath.empty()) return "Untitled.lo.txt";
+    if (documentPath.size() < 4) return documentPath + ".lo.txt";
+    return documentPath.substr(0, documentPath.size() - 4) + ".lo.txt";
+}
+
+int GetLogFile(CQuorinDoc& doc) {
+    CQuorinApp& app = doc.App();
+    app.Trace("GetLogFile");
+    if (!doc.m_Logging) return 0;
+    // A confirmed name stays: deriving it again would send the lines to a file the user
+    // never chose.
+    if (doc.m_LogFileConfirmed) return 1;
+    doc.m_LogFileName = LogFileNameFor(doc.m_PathName);
+
+    CFileDialogRequest request;
+    request.Save = true;
+    request.Title = "Open log file";
+    request.Filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
+    request.DefaultExt = "txt";
+    request.FileName = doc.m_LogFileName;
+    request.OverwritePrompt = true;
+    if (!app.Prompts().FileDialog(request)) {
+        doc.m_Logging = false;
+        return 0;
+    }
+    doc.m_LogFileName = request.FileName;
+    std::FILE* file = std::fopen(doc.m_LogFileName.c_str(), "wb");
+    if (!file) {
+        app.Prompts().Inform("Unable to create a log file.\nLogging has been switched off.");
+        doc.m_Logging = false;
+        return 0;
+    }
+    std::fclose(file);
+    doc.m_LogFileConfirmed = true;
+    return 1;
+}
+
+void WriteLog(CQuorinDoc& doc, const std::string& text, int force, int update) {
+    CQuorinApp& app = doc.App();
+    const std::uint32_t now = app.Clock().GetTickCount();
+    bool tooEarly;
+    if (doc.m_GridDisplayShown || !update) {
+        tooEarly = now < doc.m_NextLogTime;
+    } else {
+        // Another display is shown: unforced lines never go out, but the views are
+        // redrawn at most once a second while they come.
+        if (now >= doc.m_NextLogTime) {
+            doc.RefreshViews();
+            doc.m_NextLogTime = now + 1000;
+        }
+        tooEarly = true;
+    }
+    if ((tooEarly && !force) || !doc.m_Logging) return;
+    if (!doc.m_LogFileConfirmed) GetLogFile(doc);
+    if (!doc.m_LogFileConfirmed) return;
+
+    std::FILE* file = std::fopen(doc.m_LogFileName.c_str(), "ab");
+    if (!file) {
+        app.Prompts().Inform("Unable to open the log file.\nLogging has been switched off.");
+        doc.m_Logging = false;
+        doc.m_LogFileConfirmed = false;
+        return;
+    }
+    const std::string line = text + "\r\n";
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fclose(file);
+}
+
+bool CanViewLog(const CQuorinDoc& doc) { return doc.m_LogFileConfirmed; }
+
+int OnViewLog(CQuorinDoc& doc) {
+    CQuorinApp& app = doc.App();
+    app.Trace("OnViewLog");
+    if (!CanViewLog(doc)) return 0;
+    if (app.Shell().OpenFile(doc.m_LogFileName)) return 1;
+    app.Prompts().Inform(Format("The log file '%s' cannot be opened.", doc.m_LogFileName.c_str()));
+    return 0;
+}
+
+}  // namespace quorin

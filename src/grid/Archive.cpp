@@ -1,0 +1,242 @@
+#include "grid/Archive.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/StringFormat.h"
+
+namespace quorin {
+
+namespace {
+// A class name from the file as it may be shown: printable characters only, bounded.
+std::string Printable(const std::uint8_t* p, std::size_t n) {
+    std::string s;
+    for (std::size_t i = 0; i < n && i < 64; ++i) s += (p[i] >= 0x20 && p[i] < 0x7F) ? char(p[i]) : '?';
+    if (n > 64) s += "...";
+    return s;
+}
+}  // namespace
+
+// ---- writer ----
+
+void CArchiveWriter::Word(std::uint16_t v) {
+    m_Bytes.push_back(static_cast<std::uint8_t>(v));
+    m_Bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void CArchiveWriter::Dword(std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) m_Bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void CArchiveWriter::Double(const double& v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int i = 0; i < 8; ++i) m_Bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+}
+
+void CArchiveWriter::String(const std::string& s) {
+    const std::size_t n = s.size();
+    if (n < 0xFF) {
+        Byte(static_cast<std::uint8_t>(n));
+    } else if (n < 0xFFFE) {  // 0xFFFE would announce a wide-character string
+        Byte(0xFF);
+        Word(static_cast<std::uint16_t>(n));
+    } else {
+        Byte(0xFF);
+        Word(0xFFFF);
+        Dword(static_cast<std::uint32_t>(n));
+    }
+    m_Bytes.insert(m_Bytes.end(), s.begin(), s.end());
+}
+
+void CArchiveWriter::Count(std::size_t n) {
+    if (n < 0xFFFF) {
+        Word(static_cast<std::uint16_t>(n));
+    } else {
+        Word(0xFFFF);
+        Dword(static_cast<std::uint32_t>(n));
+    }
+}
+
+void CArchiveWriter::Doubles(const std::vector<double>& values) {
+    Count(values.size());
+    m_Bytes.reserve(m_Bytes.size() + 8 * values.size());
+    for (double v : values) Double(v);
+}
+
+void CArchiveWriter::ObjectTag(const std::string& className) {
+    auto known = std::find_if(m_Classes.begin(), m_Classes.end(),
+                              [&](const auto& c) { return c.first == className; });
+    if (known == m_Classes.end()) {
+        Word(kNewClassTag);
+        Word(kRecordSchema);
+        Word(static_cast<std::uint16_t>(className.size()));
+        m_Bytes.insert(m_Bytes.end(), className.begin(), className.end());
+        m_Classes.emplace_back(className, m_NextIndex++);
+    } else if (known->second <= kMaxShortClassIndex) {
+        Word(static_cast<std::uint16_t>(kClassTag | known->second));
+    } else {
+        Word(kBigObjectTag);
+        Dword(kBigClassTag | known->second);
+    }
+    ++m_NextIndex;  // the object itself
+}
+
+// ---- reader ----
+
+CArchiveReader::CArchiveReader(std::span<const std::uint8_t> data,
+                               std::span<const char* const> classNames)
+    : m_Data(data), m_ClassNames(classNames) {}
+
+void CArchiveReader::Fail(std::string message) {
+    if (m_Failed) return;
+    m_Failed = true;
+    m_Error = std::move(message);
+}
+
+bool CArchiveReader::Need(std::size_t n) {
+    if (m_Failed) return false;
+    if (n > Remaining()) {
+        Fail(Format("truncated at byte %zu", m_Pos));
+        return false;
+    }
+    return true;
+}
+
+void CArchiveReader::Byte(std::uint8_t& v) {
+    v = 0;
+    if (!Need(1)) return;
+    v = m_Data[m_Pos++];
+}
+
+void CArchiveReader::Word(std::uint16_t& v) {
+    v = 0;
+    if (!Need(2)) return;
+    v = static_cast<std::uint16_t>(m_Data[m_Pos] | (m_Data[m_Pos + 1] << 8));
+    m_Pos += 2;
+}
+
+void CArchiveReader::Dword(std::uint32_t& v) {
+    v = 0;
+    if (!Need(4)) return;
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(m_Data[m_Pos + i]) << (8 * i);
+    m_Pos += 4;
+}
+
+void CArchiveReader::Int32(std::int32_t& v) {
+    std::uint32_t u;
+    Dword(u);
+    v = static_cast<std::int32_t>(u);
+}
+
+void CArchiveReader::Double(double& v) {
+    v = 0.0;
+    if (!Need(8)) return;
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(m_Data[m_Pos + i]) << (8 * i);
+    std::memcpy(&v, &bits, sizeof v);
+    m_Pos += 8;
+}
+
+void CArchiveReader::String(std::string& s) {
+    s.clear();
+    const std::size_t start = m_Pos;
+    std::uint8_t b;
+    Byte(b);
+    std::size_t n = b;
+    if (b == 0xFF) {
+        std::uint16_t w;
+        Word(w);
+        n = w;
+        if (w == 0xFFFE) {
+            Fail(Format("unsupported wide-character string at byte %zu", start));
+            return;
+        }
+        if (w == 0xFFFF) {
+            std::uint32_t d;
+            Dword(d);
+            n = d;
+        }
+    }
+    if (!Need(n)) return;
+    s.assign(reinterpret_cast<const char*>(m_Data.data() + m_Pos), n);
+    m_Pos += n;
+}
+
+std::uint32_t CArchiveReader::Count(std::size_t minBytesEach, const char* what) {
+    const std::size_t start = m_Pos;
+    std::uint16_t w;
+    Word(w);
+    std::uint32_t n = w;
+    if (w == 0xFFFF) Dword(n);
+    if (m_Failed) return 0;
+    const std::uint64_t needed = static_cast<std::uint64_t>(n) * minBytesEach;
+    if (needed > Remaining()) {
+        Fail(Format("truncated at byte %zu: %s count %u needs at least %llu bytes but %zu are left",
+                    start, what, n, static_cast<unsigned long long>(needed), Remaining()));
+        return 0;
+    }
+    return n;
+}
+
+void CArchiveReader::Doubles(std::vector<double>& values) {
+    values.clear();
+    const std::uint32_t n = Count(8, "value");
+    if (m_Failed) return;
+    values.resize(n);
+    for (double& v : values) Double(v);
+}
+
+int CArchiveReader::LookUpClass(std::uint32_t index) const {
+    auto it = std::lower_bound(m_Classes.begin(), m_Classes.end(), index,
+                               [](const auto& c, std::uint32_t i) { return c.first < i; });
+    return (it != m_Classes.end() && it->first == index) ? it->second : -1;
+}
+
+int CArchiveReader::ObjectTag() {
+    const std::size_t start = m_Pos;
+    std::uint16_t tag;
+    Word(tag);
+    if (m_Failed) return -1;
+    int classId = -1;
+    if (tag == kNewClassTag) {
+        std::uint16_t schema, length;
+        Word(schema);
+        Word(length);
+        if (!Need(length)) return -1;
+        const std::uint8_t* name = m_Data.data() + m_Pos;
+        m_Pos += length;
+        for (std::size_t i = 0; i < m_ClassNames.size(); ++i) {
+            const std::size_t n = std::strlen(m_ClassNames[i]);
+            if (n == length && std::memcmp(name, m_ClassNames[i], n) == 0) classId = static_cast<int>(i);
+        }
+        if (classId < 0) {
+            Fail(Format("unknown class '%s' at byte %zu", Printable(name, length).c_str(), start));
+            return -1;
+        }
+        if (schema != kRecordSchema) {
+            Fail(Format("schema %u of class '%s' is not supported", schema, m_ClassNames[classId]));
+            return -1;
+        }
+        m_Classes.emplace_back(m_NextIndex++, classId);
+    } else {
+        std::uint32_t full = (static_cast<std::uint32_t>(tag & kClassTag) << 16) | (tag & ~kClassTag);
+        if (tag == kBigObjectTag) Dword(full);
+        if (m_Failed) return -1;
+        // Null records and references to earlier objects are never written; a class
+        // index must name a class declared earlier.
+        if (full & kBigClassTag) classId = LookUpClass(full & ~kBigClassTag);
+        if (classId < 0) {
+            Fail(Format("bad object tag at byte %zu", start));
+            return -1;
+        }
+    }
+    if (m_NextIndex >= kBigClassTag) {
+        Fail(Format("too many objects at byte %zu", start));
+        return -1;
+    }
+    ++m_NextIndex;  // the object itself
+    return classId;
+}
+
+}  // namespace quorin

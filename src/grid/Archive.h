@@ -1,0 +1,89 @@
+#pragma once
+// The binary archive under the document file: little-endian integers and doubles,
+// length-prefixed strings, element counts, and object tags that share one running
+// class/object index for the whole file.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorin {
+
+// Tag words of the object-reference scheme.
+inline constexpr std::uint16_t kNullTag = 0x0000;
+inline constexpr std::uint16_t kBigObjectTag = 0x7FFF;  // a DWORD tag follows
+inline constexpr std::uint16_t kClassTag = 0x8000;      // OR-ed with a class index
+inline constexpr std::uint16_t kNewClassTag = 0xFFFF;   // a class declaration follows
+inline constexpr std::uint32_t kBigClassTag = 0x80000000u;
+// Class indices below this fit in a WORD tag; 0x8000 | 0x7FFF would read as a new class.
+inline constexpr std::uint32_t kMaxShortClassIndex = kBigObjectTag - 1;
+// Every record class of the document file carries this schema number.
+inline constexpr std::uint16_t kRecordSchema = 1;
+
+// Appends to a byte buffer. Never fails.
+class CArchiveWriter {
+public:
+    void Byte(std::uint8_t v) { m_Bytes.push_back(v); }
+    void Word(std::uint16_t v);
+    void Dword(std::uint32_t v);
+    void Int32(const std::int32_t& v) { Dword(static_cast<std::uint32_t>(v)); }
+    void Double(const double& v);
+    void String(const std::string& s);
+    void Count(std::size_t n);
+    void Doubles(const std::vector<double>& values);
+    // The tag of one new object of `className`; the class is declared on its first use.
+    void ObjectTag(const std::string& className);
+
+    std::size_t Size() const { return m_Bytes.size(); }
+    std::vector<std::uint8_t>& Bytes() { return m_Bytes; }
+
+private:
+    std::vector<std::uint8_t> m_Bytes;
+    std::uint32_t m_NextIndex = 1;
+    std::vector<std::pair<std::string, std::uint32_t>> m_Classes;  // name, index
+};
+
+// Reads from a byte span with bounds checks. The first failure is kept and every
+// later read yields zeros, so callers may check Failed() at convenient points.
+class CArchiveReader {
+public:
+    // `classNames` are the classes the file may declare; ObjectTag returns a position in it.
+    CArchiveReader(std::span<const std::uint8_t> data, std::span<const char* const> classNames);
+
+    void Byte(std::uint8_t& v);
+    void Word(std::uint16_t& v);
+    void Dword(std::uint32_t& v);
+    void Int32(std::int32_t& v);
+    void Double(double& v);
+    void String(std::string& s);
+    // An element count, refused when `minBytesEach` bytes per element would not fit
+    // in what is left of the file.
+    std::uint32_t Count(std::size_t minBytesEach, const char* what);
+    void Doubles(std::vector<double>& values);
+    // Reads the tag of a new object and returns its class's position in classNames,
+    // or -1 on failure (unknown class, unsupported schema, malformed tag).
+    int ObjectTag();
+
+    bool Failed() const { return m_Failed; }
+    const std::string& Error() const { return m_Error; }
+    void Fail(std::string message);
+    std::size_t Position() const { return m_Pos; }
+    std::size_t Remaining() const { return m_Data.size() - m_Pos; }
+
+private:
+    bool Need(std::size_t n);
+    int LookUpClass(std::uint32_t index) const;
+
+    std::span<const std::uint8_t> m_Data;
+    std::span<const char* const> m_ClassNames;
+    std::size_t m_Pos = 0;
+    bool m_Failed = false;
+    std::string m_Error;
+    std::uint32_t m_NextIndex = 1;
+    // Declared classes in index order: (running index, position in classNames).
+    std::vector<std::pair<std::uint32_t, int>> m_Classes;
+};
+
+}  // namespace quorin
