@@ -105,7 +105,6 @@ private:
     QLabel* m_Panes[5] = {};
     QTimer* m_ForceTimer;
     QTimer* m_UpdateTimer;
-    int m_Untitled = 0;
     bool m_StartMaximised = false;
 };
 

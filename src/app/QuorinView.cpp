@@ -37,6 +37,8 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
                              QAbstractItemView::AnyKeyPressed);
     m_Table->horizontalHeader()->setDefaultSectionSize(110);
     m_Table->horizontalHeader()->setMinimumHeight(40);
+    // A bold current-column caption would no longer fit its section.
+    m_Table->horizontalHeader()->setHighlightSections(false);
     m_Table->verticalHeader()->setDefaultSectionSize(22);
     m_Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_Table->setContextMenuPolicy(Qt::CustomContextMenu);
