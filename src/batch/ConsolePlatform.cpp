@@ -49,28 +49,38 @@ private:
 
 void CConsole::Message(const std::string& text) {
     std::lock_guard lock(m_Mutex);
-    if (m_ProgressShown && m_Terminal) std::fputs("\n", stderr);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
     m_ProgressShown = false;
-    std::fputs(text.c_str(), stderr);
-    std::fputs("\n", stderr);
-    std::fflush(stderr);
+    std::fputs(text.c_str(), m_Messages);
+    std::fputs("\n", m_Messages);
+    std::fflush(m_Messages);
+}
+
+void CConsole::Result(const std::string& text) {
+    std::lock_guard lock(m_Mutex);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
+    m_ProgressShown = false;
+    std::fflush(m_Messages);
+    std::fputs(text.c_str(), m_Results);
+    std::fputs("\n", m_Results);
+    std::fflush(m_Results);
 }
 
 void CConsole::Progress(const std::string& text) {
     std::lock_guard lock(m_Mutex);
     if (m_Terminal)
-        std::fprintf(stderr, "\r%s\033[K", text.c_str());
+        std::fprintf(m_Messages, "\r%s\033[K", text.c_str());
     else
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(m_Messages, "%s\n", text.c_str());
     m_ProgressShown = true;
-    std::fflush(stderr);
+    std::fflush(m_Messages);
 }
 
 void CConsole::EndProgress() {
     std::lock_guard lock(m_Mutex);
-    if (m_ProgressShown && m_Terminal) std::fputs("\n", stderr);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
     m_ProgressShown = false;
-    std::fflush(stderr);
+    std::fflush(m_Messages);
 }
 
 int CConsolePrompts::MessageBox(const CMessage& message) {
@@ -107,7 +117,7 @@ std::uint32_t CConsoleClock::GetTickCount() {
 void CConsoleClock::Sleep(std::uint32_t milliseconds) {
     using namespace std::chrono;
     const auto end = steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!g_Interrupted) {
+    while (!m_Interrupt) {
         const auto now = steady_clock::now();
         if (now >= end) break;
         std::this_thread::sleep_for(std::min<steady_clock::duration>(end - now, 100ms));

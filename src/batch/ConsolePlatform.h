@@ -2,6 +2,7 @@
 // The platform for a terminal: messages on stderr, questions answered with their
 // default button, dialogs accepted as they are, a real clock that Ctrl-C interrupts.
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <string>
@@ -16,8 +17,11 @@ extern std::atomic<bool> g_Interrupted;
 // Serialises everything written to stderr, so that progress and messages never mix.
 class CConsole {
 public:
-    explicit CConsole(bool terminal) : m_Terminal(terminal) {}
+    // Messages and progress go to `messages`, the closing summary to `results`.
+    explicit CConsole(bool terminal, std::FILE* messages = stderr, std::FILE* results = stdout)
+        : m_Terminal(terminal), m_Messages(messages), m_Results(results) {}
     void Message(const std::string& text);
+    void Result(const std::string& text);
     // The progress line: redrawn in place on a terminal, a plain line otherwise.
     void Progress(const std::string& text);
     void EndProgress();
@@ -25,6 +29,8 @@ public:
 private:
     std::mutex m_Mutex;
     bool m_Terminal;
+    std::FILE* m_Messages;
+    std::FILE* m_Results;
     bool m_ProgressShown = false;
 };
 
@@ -43,9 +49,14 @@ private:
 
 class CConsoleClock : public IClock {
 public:
+    explicit CConsoleClock(const std::atomic<bool>& interrupt = g_Interrupted)
+        : m_Interrupt(interrupt) {}
     std::uint32_t GetTickCount() override;
     // Sleeps in short slices so that Ctrl-C ends a script's wait.
     void Sleep(std::uint32_t milliseconds) override;
+
+private:
+    const std::atomic<bool>& m_Interrupt;
 };
 
 class CMemorySettingsStore : public ISettingsStore {
