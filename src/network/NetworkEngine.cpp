@@ -1,8 +1,11 @@
 #include "network/NetworkEngine.h"
 
+#include <cmath>
+#include <algorithm>
 #include <cstddef>
 
 #include "grid/QuorinDoc.h"
+#include "network/OutputErrors.h"
 #include "network/PropagationMath.h"
 
 // ThreadSanitizer instruments the clones' resolver, which runs before its runtime is
@@ -56,17 +59,18 @@ __attribute__((always_inline)) inline v4d Load(const double* p) {
 __attribute__((always_inline)) inline void Store(double* p, v4d v) { __builtin_memcpy(p, &v, sizeof v); }
 __attribute__((always_inline)) inline v4d Splat(double x) { return v4d{x, x, x, x}; }
 
-// net[i] += sum over j of w[j * count + i] * a[j], in j order for every i.
+// net[i] = bias[i] + sum over j of w[j * stride + i] * a[j], in j order for every i; stride
+// is a multiple of 4 and net and bias hold stride lanes.
 QUORIN_TARGET_CLONES void ForwardBlock(
-    const double* __restrict w, const double* __restrict a, int sources, int count,
-    double* __restrict net) {
-    const std::size_t stride = static_cast<std::size_t>(count);
+    const double* __restrict w, const double* __restrict a, int sources, int stride,
+    const double* __restrict bias, double* __restrict net) {
+    const std::size_t step = static_cast<std::size_t>(stride);
     int i = 0;
-    for (; i + 16 <= count; i += 16) {
-        v4d s0 = Load(net + i), s1 = Load(net + i + 4), s2 = Load(net + i + 8),
-            s3 = Load(net + i + 12);
+    for (; i + 16 <= stride; i += 16) {
+        v4d s0 = Load(bias + i), s1 = Load(bias + i + 4), s2 = Load(bias + i + 8),
+            s3 = Load(bias + i + 12);
         const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) {
+        for (int j = 0; j < sources; ++j, row += step) {
             const v4d aj = Splat(a[j]);
             s0 = s0 + Load(row) * aj;
             s1 = s1 + Load(row + 4) * aj;
@@ -78,10 +82,10 @@ QUORIN_TARGET_CLONES void ForwardBlock(
         Store(net + i + 8, s2);
         Store(net + i + 12, s3);
     }
-    for (; i + 8 <= count; i += 8) {
-        v4d s0 = Load(net + i), s1 = Load(net + i + 4);
+    for (; i + 8 <= stride; i += 8) {
+        v4d s0 = Load(bias + i), s1 = Load(bias + i + 4);
         const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) {
+        for (int j = 0; j < sources; ++j, row += step) {
             const v4d aj = Splat(a[j]);
             s0 = s0 + Load(row) * aj;
             s1 = s1 + Load(row + 4) * aj;
@@ -89,49 +93,170 @@ QUORIN_TARGET_CLONES void ForwardBlock(
         Store(net + i, s0);
         Store(net + i + 4, s1);
     }
-    for (; i + 4 <= count; i += 4) {
-        v4d s0 = Load(net + i);
+    for (; i < stride; i += 4) {
+        v4d s0 = Load(bias + i);
         const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) s0 = s0 + Load(row) * Splat(a[j]);
+        for (int j = 0; j < sources; ++j, row += step) s0 = s0 + Load(row) * Splat(a[j]);
         Store(net + i, s0);
-    }
-    for (; i < count; ++i) {
-        double s = net[i];
-        const double* row = w + i;
-        for (int j = 0; j < sources; ++j, row += stride) s = s + *row * a[j];
-        net[i] = s;
     }
 }
 
-// The momentum update of a block without pruning: the same steps as UpdateWeight.
+// The same update when every WeightChange is known to be 0: the accumulator is the zero
+// constant instead of a stored array, which halves the memory the update streams through.
+// Small blocks (4 or 8 lanes) get their own loops: their inner loop would be all overhead.
+template <int Lanes>
+__attribute__((always_inline)) inline void UpdateLanesClear(double* __restrict w,
+                                                            double* __restrict previous,
+                                                            const double* __restrict a,
+                                                            const double* __restrict delta,
+                                                            int sources, int stride, double rate,
+                                                            double momentum) {
+    const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
+    const int lanes = Lanes > 0 ? Lanes : stride;
+    std::size_t p = 0;
+    for (int j = 0; j < sources; ++j) {
+        const v4d aj = Splat(a[j]);
+        for (int i = 0; i < lanes; i += 4, p += 4) {
+            const v4d c = zero + aj * Load(delta + i);
+            const v4d step = c * vr + vm * Load(previous + p);
+            Store(previous + p, step);
+            Store(w + p, Load(w + p) + step);
+        }
+    }
+}
+
+QUORIN_TARGET_CLONES void UpdateBlockClear(
+    double* __restrict w, double* __restrict previous, const double* __restrict a,
+    const double* __restrict delta, int sources, int stride, double rate, double momentum) {
+    if (stride == 4)
+        UpdateLanesClear<4>(w, previous, a, delta, sources, stride, rate, momentum);
+    else if (stride == 8)
+        UpdateLanesClear<8>(w, previous, a, delta, sources, stride, rate, momentum);
+    else
+        UpdateLanesClear<0>(w, previous, a, delta, sources, stride, rate, momentum);
+}
+
+// The momentum update of a block without pruning: the same steps as UpdateWeight, lane by
+// lane; delta holds stride lanes, zero in the padding.
 QUORIN_TARGET_CLONES void UpdateBlock(
     double* __restrict w, double* __restrict change, double* __restrict previous,
-    const double* __restrict a, const double* __restrict delta, int sources, int count,
+    const double* __restrict a, const double* __restrict delta, int sources, int stride,
     double rate, double momentum) {
     const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
     std::size_t p = 0;
     for (int j = 0; j < sources; ++j) {
-        const double aj = a[j];
-        const v4d vaj = Splat(aj);
-        int i = 0;
-        for (; i + 4 <= count; i += 4, p += 4) {
-            const v4d c = Load(change + p) + vaj * Load(delta + i);
+        const v4d aj = Splat(a[j]);
+        for (int i = 0; i < stride; i += 4, p += 4) {
+            const v4d c = Load(change + p) + aj * Load(delta + i);
             const v4d step = c * vr + vm * Load(previous + p);
             Store(change + p, zero);
             Store(previous + p, step);
             Store(w + p, Load(w + p) + step);
         }
-        for (; i < count; ++i, ++p) {
-            const double c = change[p] + aj * delta[i];
-            const double step = c * rate + momentum * previous[p];
-            change[p] = 0.0;
-            previous[p] = step;
-            w[p] = w[p] + step;
-        }
+    }
+}
+
+// Each source of a block collects its terms from the block's nodes last to first, as the
+// descending walk over the nodes would. Scalar: each chain is short and fed by fresh stores.
+__attribute__((optimize("no-tree-vectorize"))) void BackBlock(
+    const double* __restrict w, const double* __restrict delta, const std::uint8_t* isInput,
+    int sources, int count, int stride, double* __restrict error) {
+    for (int j = 0; j < sources; ++j, w += stride) {
+        if (isInput && isInput[j]) continue;
+        double sum = error[j];
+        for (int i = count - 1; i >= 0; --i) sum = sum + w[i] * delta[i];
+        error[j] = sum;
+    }
+}
+
+// The logistic function of count net inputs, four at a time: the exponentials are independent
+// calls, and the divisions (exact in any width) go in one vector.
+void LogisticLanes(const double* __restrict net, int count, double* __restrict activation) {
+    const v4d one = Splat(1.0);
+    for (int i = 0; i < count; i += 4) {
+        const v4d e = {std::exp(-net[i]), i + 1 < count ? std::exp(-net[i + 1]) : 0.0,
+                       i + 2 < count ? std::exp(-net[i + 2]) : 0.0,
+                       i + 3 < count ? std::exp(-net[i + 3]) : 0.0};
+        Store(activation + i, one / (one + e));
+    }
+}
+
+// The deltas of a block, written as whole vectors (zero in the padding) so that the vector
+// loads of the update forward from these stores instead of waiting for them to retire. The
+// inputs are read one by one: they were just stored that way.
+QUORIN_TARGET_CLONES void Slopes(const double* __restrict activation, const double* __restrict error, int count,
+            double* __restrict delta) {
+    const v4d one = Splat(1.0);
+    for (int i = 0; i < count; i += 4) {
+        const v4d a = {activation[i], i + 1 < count ? activation[i + 1] : 0.0,
+                       i + 2 < count ? activation[i + 2] : 0.0,
+                       i + 3 < count ? activation[i + 3] : 0.0};
+        const v4d e = {error[i], i + 1 < count ? error[i + 1] : 0.0,
+                       i + 2 < count ? error[i + 2] : 0.0, i + 3 < count ? error[i + 3] : 0.0};
+        Store(delta + i, (one - a) * e * a);
+    }
+}
+
+// The bias update of every node lane at once, in UpdateWeight's order of operations.
+QUORIN_TARGET_CLONES void UpdateBiases(
+    double* __restrict bias, double* __restrict change, double* __restrict previous,
+    const double* __restrict delta, std::size_t lanes, double rate, double momentum) {
+    const v4d vr = Splat(rate), vm = Splat(momentum), zero = Splat(0.0);
+    for (std::size_t p = 0; p < lanes; p += 4) {
+        const v4d c = Load(change + p) + Load(delta + p);
+        const v4d step = c * vr + vm * Load(previous + p);
+        Store(change + p, zero);
+        Store(previous + p, step);
+        Store(bias + p, Load(bias + p) + step);
     }
 }
 
 }  // namespace
+
+void CNetworkEngine::MapColumns(const CQuorinDoc& doc) {
+    m_InputColumns.clear();
+    m_OutputColumns.clear();
+    m_InputsMapped = m_OutputsMapped = true;
+    m_ColumnsNeeded = 0;
+    const std::int32_t n = static_cast<std::int32_t>(doc.m_Nodes.size());
+    const std::int32_t columns = static_cast<std::int32_t>(doc.m_InOuts.size());
+    std::int32_t k = 0;
+    for (std::int32_t c = 0; c < columns; ++c) {
+        const CInOut& column = doc.m_InOuts[c];
+        if (column.InOutType != Input) continue;
+        if (column.Mode == Image) m_InputsMapped = false;
+        if (k >= n || doc.m_Nodes[k].NodeType != InputNode) break;
+        m_InputColumns.push_back({c, k++, 1});
+        m_ColumnsNeeded = c + 1;
+    }
+    std::int32_t c = 0;
+    for (k = m_FirstOutput; k < m_EndOutput;) {
+        while (c < columns && doc.m_InOuts[c].InOutType != Output) ++c;
+        if (c >= columns) {
+            m_OutputsMapped = false;
+            break;
+        }
+        const std::int32_t nodes = doc.m_InOuts[c].Mode == Image ? 3 : 1;
+        if (nodes != 1) m_OutputsMapped = false;
+        m_OutputColumns.push_back({c, k, nodes});
+        m_ColumnsNeeded = std::max(m_ColumnsNeeded, c + 1);
+        k += nodes;
+        ++c;
+    }
+}
+
+bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
+    if (!m_InputsMapped || row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return false;
+    const std::vector<double>& values = doc.m_Examples[row].NormalisedValues;
+    if (static_cast<std::int32_t>(values.size()) < m_ColumnsNeeded) return false;
+    for (const CColumnNode& input : m_InputColumns) {
+        const double value = values[input.Column];
+        CNode& node = doc.m_Nodes[input.Node];
+        node.NetInput = node.Activation = value;
+        m_Activation[input.Node] = value;
+    }
+    return true;
+}
 
 bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_Doc = &doc;
@@ -144,16 +269,23 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     if (n > static_cast<std::size_t>(INT32_MAX) || w > static_cast<std::size_t>(INT32_MAX))
         return false;
     m_Units.clear();
+    m_HiddenNodes.clear();
+    m_InputNodes.clear();
+    m_Inputs = m_Outputs = 0;
     m_Seen.assign(w, 0);
     m_IsInput.resize(n);
     m_Activation.resize(n);
     m_Error.resize(n);
-    m_Delta.resize(n);
-    m_Net.resize(n);
     std::size_t total = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const CNode& node = nodes[k];
         m_IsInput[k] = node.NodeType == InputNode;
+        m_Activation[k] = node.Activation;
+        m_Error[k] = node.Error;
+        if (m_IsInput[k]) m_InputNodes.push_back(static_cast<std::int32_t>(k));
+        if (node.NodeType == InputNode && node.Layer == kInputLayer) ++m_Inputs;
+        if (node.NodeType == OutputNode && node.Layer == kOutputLayer) ++m_Outputs;
+        if (node.NodeType == HiddenNode) m_HiddenNodes.push_back(static_cast<std::int32_t>(k));
         if (m_IsInput[k]) continue;
         std::int32_t first, last;
         RunOf(node, w, first, last);
@@ -186,24 +318,45 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
         unit.Generic = !dense;
         m_Units.push_back(unit);
     }
-    m_Weight.resize(total);
-    m_Change.resize(total);
-    m_Previous.resize(total);
-    m_Number.resize(total);
-    m_Record.resize(total);
-    m_From.resize(total);
-    m_Type.resize(total);
+    std::size_t lanes = 0;
+    total = 0;
+    for (CUnit& unit : m_Units) {
+        unit.Stride = unit.Generic ? unit.Count : (unit.Count + 3) / 4 * 4;
+        unit.Lane = static_cast<std::int32_t>(lanes);
+        lanes += static_cast<std::size_t>(unit.Count + 3) / 4 * 4;
+        total += static_cast<std::size_t>(unit.Stride) * unit.Sources;
+    }
+    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net, &m_Output})
+        lane->assign(lanes, 0.0);
+    for (const CUnit& unit : m_Units) {
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            const CNode& node = nodes[unit.First + i];
+            m_Bias[unit.Lane + i] = node.Bias;
+            m_BiasChange[unit.Lane + i] = node.BiasChange;
+            m_BiasPrevious[unit.Lane + i] = node.BiasPreviousChange;
+            m_Delta[unit.Lane + i] = node.Delta;
+        }
+    }
+    // Padding lanes start at zero and have no record (-1).
+    m_Weight.assign(total, 0.0);
+    m_Change.assign(total, 0.0);
+    m_Previous.assign(total, 0.0);
+    m_Number.assign(total, 0);
+    m_Record.assign(total, -1);
+    m_From.assign(total, 0);
+    m_Type.assign(total, 0);
     std::size_t offset = 0;
     for (CUnit& unit : m_Units) {
         unit.Offset = static_cast<std::int32_t>(offset);
-        unit.SourcesAllInputs = !unit.Generic;
+        unit.SourcesAllInputs = unit.SourcesNoInputs = !unit.Generic;
         for (std::int32_t j = 0; j < unit.Sources; ++j) {
             if (!unit.Generic && !m_IsInput[unit.Source + j]) unit.SourcesAllInputs = false;
+            if (!unit.Generic && m_IsInput[unit.Source + j]) unit.SourcesNoInputs = false;
             for (std::int32_t i = 0; i < unit.Count; ++i) {
                 const std::int32_t record =
                     unit.Generic ? unit.Source + j : nodes[unit.First + i].FirstWeight + j;
                 const CWeight& weight = weights[record];
-                const std::size_t p = offset + static_cast<std::size_t>(j) * unit.Count + i;
+                const std::size_t p = offset + static_cast<std::size_t>(j) * unit.Stride + i;
                 m_Weight[p] = weight.Weight;
                 m_Change[p] = weight.WeightChange;
                 m_Previous[p] = weight.PreviousWeightChange;
@@ -213,8 +366,16 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
                 m_Type[p] = weight.WeightType;
             }
         }
-        offset += static_cast<std::size_t>(unit.Count) * unit.Sources;
+        offset += static_cast<std::size_t>(unit.Stride) * unit.Sources;
     }
+    m_FirstOutput = m_Inputs + static_cast<std::int32_t>(m_HiddenNodes.size());
+    m_EndOutput = m_FirstOutput + m_Outputs;
+    if (m_EndOutput > static_cast<std::int32_t>(n)) m_EndOutput = static_cast<std::int32_t>(n);
+    MapColumns(doc);
+    m_HasGeneric = false;
+    for (const CUnit& unit : m_Units) m_HasGeneric = m_HasGeneric || unit.Generic;
+    m_ChangesClear = true;
+    for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;
     return true;
 }
@@ -222,22 +383,32 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
 void CNetworkEngine::WriteBack(CQuorinDoc& doc) const {
     if (!m_Packed || !m_Usable) return;
     for (std::size_t p = 0; p < m_Record.size(); ++p) {
+        if (m_Record[p] < 0) continue;
         CWeight& weight = doc.m_Weights[m_Record[p]];
         weight.Weight = m_Weight[p];
         weight.WeightChange = m_Change[p];
         weight.PreviousWeightChange = m_Previous[p];
         weight.WeightNumber = m_Number[p];
     }
+    for (const CUnit& unit : m_Units) {
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            CNode& node = doc.m_Nodes[unit.First + i];
+            node.Bias = m_Bias[unit.Lane + i];
+            node.BiasChange = m_BiasChange[unit.Lane + i];
+            node.BiasPreviousChange = m_BiasPrevious[unit.Lane + i];
+        }
+    }
 }
 
 void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k = 0; k < n; ++k) m_Activation[k] = nodes[k].Activation;
+    // Only the input nodes change between calls (ConnectInputs writes their records).
+    for (std::int32_t k : m_InputNodes) m_Activation[k] = nodes[k].Activation;
     for (const CUnit& unit : m_Units) {
         if (unit.Generic) {
             const std::int32_t k = unit.First;
-            double net = nodes[k].Bias;
+            double net = m_Bias[unit.Lane];
             bool reached = false;
             for (std::int32_t t = 0; t < unit.Sources; ++t) {
                 const std::size_t p = static_cast<std::size_t>(unit.Offset) + t;
@@ -253,31 +424,48 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
             nodes[k].Activation = m_Activation[k];
             continue;
         }
-        double* net = m_Net.data() + unit.First;
-        for (std::int32_t i = 0; i < unit.Count; ++i) net[i] = nodes[unit.First + i].Bias;
+        double* net = m_Net.data() + unit.Lane;
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
-                     unit.Sources, unit.Count, net);
+                     unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
+        double* lanes = m_Output.data() + unit.Lane;
+        LogisticLanes(net, unit.Count, lanes);
+        double* activation = m_Activation.data() + unit.First;
+        CNode* node = nodes.data() + unit.First;
         for (std::int32_t i = 0; i < unit.Count; ++i) {
-            CNode& node = nodes[unit.First + i];
-            node.NetInput = net[i];
-            node.Activation = m_Activation[unit.First + i] = Logistic(net[i]);
+            activation[i] = lanes[i];
+            node[i].NetInput = net[i];
+            node[i].Activation = lanes[i];
         }
     }
 }
 
-void CNetworkEngine::BackPropagate(CQuorinDoc& doc) {
+double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k = 0; k < n; ++k) {
-        m_Activation[k] = nodes[k].Activation;
-        m_Error[k] = nodes[k].Error;
+    for (std::int32_t k : m_HiddenNodes) m_Error[k] = 0.0;
+    double sum = 0.0;
+    const bool mapped = m_OutputsMapped && row >= 0 &&
+                        row < static_cast<int>(doc.m_Examples.size()) &&
+                        static_cast<std::int32_t>(doc.m_Examples[row].NormalisedValues.size()) >=
+                            m_ColumnsNeeded;
+    if (mapped) {
+        const double* targets = doc.m_Examples[row].NormalisedValues.data();
+        for (const CColumnNode& output : m_OutputColumns) {
+            const double error = targets[output.Column] - m_Activation[output.Node];
+            m_Error[output.Node] = error;
+            sum += std::fabs(error);
+        }
+    } else {
+        sum = OutputErrorSum(
+            doc, row, m_FirstOutput, m_EndOutput, [this](int k) { return m_Activation[k]; },
+            [this](int k, double error) { m_Error[k] = error; });
     }
     for (auto u = m_Units.rbegin(); u != m_Units.rend(); ++u) {
         const CUnit& unit = *u;
         if (unit.Generic) {
             const std::int32_t k = unit.First;
             const double delta = Slope(m_Activation[k], m_Error[k]);
-            m_Delta[k] = delta;
+            m_Delta[unit.Lane] = delta;
             for (std::int32_t t = 0; t < unit.Sources; ++t) {
                 const std::size_t p = static_cast<std::size_t>(unit.Offset) + t;
                 const std::int32_t from = m_From[p];
@@ -286,74 +474,78 @@ void CNetworkEngine::BackPropagate(CQuorinDoc& doc) {
             }
             continue;
         }
-        for (std::int32_t i = unit.Count - 1; i >= 0; --i) {
-            const std::int32_t k = unit.First + i;
-            m_Delta[k] = Slope(m_Activation[k], m_Error[k]);
+        double* delta = m_Delta.data() + unit.Lane;
+        const double* activation = m_Activation.data() + unit.First;
+        const double* error = m_Error.data() + unit.First;
+        Slopes(activation, error, unit.Count, delta);
+        // Later units add nothing more to these nodes: their records can take them now.
+        CNode* node = nodes.data() + unit.First;
+        for (std::int32_t i = 0; i < unit.Count; ++i) {
+            node[i].Error = error[i];
+            node[i].Delta = delta[i];
         }
-        if (unit.SourcesAllInputs) continue;
-        // Each source collects its terms from the block's nodes last to first, as the
-        // descending walk over the nodes would.
-        const double* delta = m_Delta.data() + unit.First;
-        for (std::int32_t j = 0; j < unit.Sources; ++j) {
-            const std::int32_t from = unit.Source + j;
-            if (m_IsInput[from]) continue;
-            const double* row = m_Weight.data() + unit.Offset + static_cast<std::size_t>(j) * unit.Count;
-            double error = m_Error[from];
-            for (std::int32_t i = unit.Count - 1; i >= 0; --i) error = error + row[i] * delta[i];
-            m_Error[from] = error;
+        if (!unit.SourcesAllInputs)
+            BackBlock(m_Weight.data() + unit.Offset, delta,
+                      unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,
+                      unit.Sources, unit.Count, unit.Stride, m_Error.data() + unit.Source);
+    }
+    // A generic unit's weights may come from any node, even one whose record was written.
+    if (m_HasGeneric) {
+        for (const CUnit& unit : m_Units) {
+            CNode* node = nodes.data() + unit.First;
+            for (std::int32_t i = 0; i < unit.Count; ++i) {
+                node[i].Error = m_Error[unit.First + i];
+                node[i].Delta = m_Delta[unit.Lane + i];
+            }
         }
     }
-    for (std::int32_t k = 0; k < n; ++k) {
-        if (m_IsInput[k]) continue;
-        nodes[k].Error = m_Error[k];
-        nodes[k].Delta = m_Delta[k];
-    }
+    return m_Outputs > 0 ? sum / m_Outputs : 0.0;
 }
 
 void CNetworkEngine::CalculateWeights(CQuorinDoc& doc) {
-    auto& nodes = doc.m_Nodes;
-    const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k = 0; k < n; ++k) {
-        m_Activation[k] = nodes[k].Activation;
-        m_Delta[k] = nodes[k].Delta;
-    }
+    const std::int32_t n = static_cast<std::int32_t>(doc.m_Nodes.size());
     const CUpdateRule rule = RuleOf(doc);
+    const bool clear = m_ChangesClear && !rule.Counting;
     for (const CUnit& unit : m_Units) {
         const std::size_t offset = static_cast<std::size_t>(unit.Offset);
+        const double* delta = m_Delta.data() + unit.Lane;
         if (unit.Generic) {
-            const double delta = m_Delta[unit.First];
             for (std::int32_t t = 0; t < unit.Sources; ++t) {
                 const std::size_t p = offset + t;
                 const std::int32_t from = m_From[p];
                 if (m_Type[p] != 0 || from < 0 || from >= n) continue;
                 UpdateWeight(rule, m_Weight[p], m_Change[p], m_Previous[p], m_Number[p],
-                             m_Activation[from], delta);
+                             m_Activation[from], delta[0]);
             }
+        } else if (clear) {
+            UpdateBlockClear(m_Weight.data() + offset, m_Previous.data() + offset,
+                             m_Activation.data() + unit.Source, delta, unit.Sources, unit.Stride,
+                             rule.LearningRate, rule.Momentum);
         } else if (!rule.Counting) {
             UpdateBlock(m_Weight.data() + offset, m_Change.data() + offset,
-                        m_Previous.data() + offset, m_Activation.data() + unit.Source,
-                        m_Delta.data() + unit.First, unit.Sources, unit.Count, rule.LearningRate,
-                        rule.Momentum);
+                        m_Previous.data() + offset, m_Activation.data() + unit.Source, delta,
+                        unit.Sources, unit.Stride, rule.LearningRate, rule.Momentum);
         } else {
-            std::size_t p = offset;
-            for (std::int32_t j = 0; j < unit.Sources; ++j)
+            for (std::int32_t j = 0; j < unit.Sources; ++j) {
+                std::size_t p = offset + static_cast<std::size_t>(j) * unit.Stride;
                 for (std::int32_t i = 0; i < unit.Count; ++i, ++p)
                     UpdateWeight(rule, m_Weight[p], m_Change[p], m_Previous[p], m_Number[p],
-                                 m_Activation[unit.Source + j], m_Delta[unit.First + i]);
-        }
-        for (std::int32_t i = 0; i < unit.Count; ++i) {
-            CNode& node = nodes[unit.First + i];
-            node.BiasChange += node.Delta;
-            const double step = node.BiasChange * rule.LearningRate + rule.Momentum * node.BiasPreviousChange;
-            node.BiasChange = 0.0;
-            node.BiasPreviousChange = step;
-            node.Bias += step;
+                                 m_Activation[unit.Source + j], delta[i]);
+            }
         }
     }
+    UpdateBiases(m_Bias.data(), m_BiasChange.data(), m_BiasPrevious.data(), m_Delta.data(),
+                 m_Bias.size(), rule.LearningRate, rule.Momentum);
+    // Every update clears the accumulators it used, except that frozen weights keep theirs.
+    m_ChangesClear = !rule.Freezing;
 }
 
 CLearningPass::CLearningPass(CQuorinDoc& doc, CNetworkEngine& engine)
     : m_Doc(doc), m_Engine(engine) {
+    // An engine already running a pass on this thread stays with that pass.
+    for (CNetworkEngine* active = t_PassEngine; active; active = active->m_OuterPass)
+        if (active == &engine) m_Reused = true;
+    if (m_Reused) return;
     // Work of an enclosing pass on the same document must reach the records first.
     SyncNetworkRecords(doc);
     m_Engine.Invalidate();
@@ -363,12 +555,14 @@ CLearningPass::CLearningPass(CQuorinDoc& doc, CNetworkEngine& engine)
 }
 
 CLearningPass::~CLearningPass() {
+    if (m_Reused) return;
     Sync();
     t_PassEngine = m_Engine.m_OuterPass;
     m_Engine.m_OuterPass = nullptr;
 }
 
 void CLearningPass::Sync() {
+    if (m_Reused) return;
     m_Engine.WriteBack(m_Doc);
     m_Engine.Invalidate();
 }

@@ -7,6 +7,7 @@
 #include "grid/QuorinDoc.h"
 #include "network/ImageInputs.h"
 #include "network/NetworkEngine.h"
+#include "network/OutputErrors.h"
 #include "network/PropagationMath.h"
 
 namespace quorin {
@@ -111,6 +112,8 @@ void SetWeightsIn(CQuorinDoc& doc) {
 
 int ConnectInputs(CQuorinDoc& doc, int row, int checkImages) {
     if (doc.App().Tracing()) doc.App().Trace("ConnectInputs   Row %d CheckImages %d", row, checkImages);
+    if (CNetworkEngine* engine = ActiveEngine(doc))
+        if (engine->ConnectInputs(doc, row)) return 1;
     if (row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return 0;
     const CExample& example = doc.m_Examples[row];
     auto& nodes = doc.m_Nodes;
@@ -144,50 +147,24 @@ void CalculateActivations(CQuorinDoc& doc) {
 
 double CalculateErrors(CQuorinDoc& doc, int row) {
     if (doc.App().Tracing()) doc.App().Trace("CalculateErrors   Row %d", row);
+    if (CNetworkEngine* engine = ActiveEngine(doc)) return engine->CalculateErrors(doc, row);
     auto& nodes = doc.m_Nodes;
     const int count = static_cast<int>(nodes.size());
     int inputs = 0, hiddens = 0, outputs = 0;
-    for (const CNode& node : nodes) {
+    for (CNode& node : nodes) {
         if (node.NodeType == InputNode && node.Layer == kInputLayer) ++inputs;
-        if (node.NodeType == HiddenNode) ++hiddens;
         if (node.NodeType == OutputNode && node.Layer == kOutputLayer) ++outputs;
-    }
-    for (CNode& node : nodes)
-        if (node.NodeType == HiddenNode) node.Error = 0.0;
-    const bool rowValid = row >= 0 && row < static_cast<int>(doc.m_Examples.size());
-    const std::vector<double>* targets = rowValid ? &doc.m_Examples[row].NormalisedValues : nullptr;
-    const int columns = static_cast<int>(doc.m_InOuts.size());
-    double sum = 0.0;
-    int c = 0;
-    const int end = inputs + hiddens + outputs < count ? inputs + hiddens + outputs : count;
-    for (int k = inputs + hiddens; k < end;) {
-        while (c < columns && doc.m_InOuts[c].InOutType != Output) ++c;
-        if (!targets || c >= columns || c >= static_cast<int>(targets->size())) {
-            // No column left for this node (the Grid changed after the build): no error.
-            for (; k < end; ++k) nodes[k].Error = 0.0;
-            break;
+        if (node.NodeType == HiddenNode) {
+            ++hiddens;
+            node.Error = 0.0;
         }
-        const double target = (*targets)[c];
-        if (doc.m_InOuts[c].Mode == Image) {
-            // One target for the column's three nodes; the column adds their mean distance.
-            double distance = 0.0;
-            int fed = 0;
-            for (; fed < 3 && k < end; ++fed, ++k) {
-                nodes[k].Error = target - nodes[k].Activation;
-                distance += std::fabs(nodes[k].Error);
-            }
-            sum += distance / fed;
-        } else {
-            nodes[k].Error = target - nodes[k].Activation;
-            sum += std::fabs(nodes[k].Error);
-            ++k;
-        }
-        ++c;
     }
-    if (CNetworkEngine* engine = ActiveEngine(doc))
-        engine->BackPropagate(doc);
-    else
-        RecordBackPropagate(doc);
+    const int first = inputs + hiddens;
+    const int end = first + outputs < count ? first + outputs : count;
+    const double sum = OutputErrorSum(
+        doc, row, first, end, [&nodes](int k) { return nodes[k].Activation; },
+        [&nodes](int k, double error) { nodes[k].Error = error; });
+    RecordBackPropagate(doc);
     return outputs > 0 ? sum / outputs : 0.0;
 }
 

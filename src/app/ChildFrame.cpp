@@ -1,0 +1,55 @@
+#include "app/ChildFrame.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+#include "app/QuorinView.h"
+#include "grid/DocumentCommands.h"
+#include "grid/QuorinDoc.h"
+
+namespace quorin {
+
+CChildFrame::CChildFrame(CQuorinApp& app, const QString& untitledName, QWidget* parent)
+    : QWidget(parent), m_App(app), m_Doc(std::make_unique<CQuorinDoc>(app)), m_UntitledName(untitledName) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_View = new CQuorinView(*m_Doc, this);
+    layout->addWidget(m_View);
+    UpdateTitle();
+}
+
+CChildFrame::~CChildFrame() {
+    // The view reads the document: it goes first.
+    delete m_View;
+}
+
+QString CChildFrame::Title() const {
+    if (m_Doc->m_PathName.empty()) return m_UntitledName;
+    return QFileInfo(QString::fromStdString(m_Doc->m_PathName)).fileName();
+}
+
+void CChildFrame::UpdateTitle() {
+    setWindowTitle(Title() + "[*]");
+    setWindowModified(m_Doc->IsModified());
+}
+
+bool CChildFrame::CanClose() {
+    if (m_Closed) return true;
+    if (Busy()) return false;
+    // The document's own refusal (threads still calculating, Getting Started) comes first,
+    // so that nothing is asked about saving a document that cannot close.
+    if (m_App.ThreadCount() < 2 && !m_App.m_GettingStartedRunning && !SaveModified(*m_Doc)) return false;
+    if (!m_Doc->OnCloseDocument()) return false;
+    m_Closed = true;
+    return true;
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (CanClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace quorin

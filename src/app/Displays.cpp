@@ -1,0 +1,288 @@
+#include "app/Displays.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <thread>
+
+#include "network/LearningInfo.h"
+
+namespace quorin {
+
+namespace {
+QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+void NamesOfType(const CQuorinDoc& doc, int type, std::vector<std::string>& names) {
+    names.clear();
+    const size_t columns = std::min<size_t>(doc.m_InOuts.size(), std::max(doc.m_ColCount, 0));
+    for (size_t c = 0; c < columns; ++c) {
+        const CInOut& io = doc.m_InOuts[c];
+        if (io.InOutType != type) continue;
+        // An Image column feeds three nodes.
+        const int nodes = io.Mode == Image ? 3 : 1;
+        for (int i = 0; i < nodes; ++i) names.push_back(io.InOutName);
+    }
+}
+}  // namespace
+
+bool TakeSnapshot(CQuorinDoc& doc, CNetworkSnapshot& s) {
+    std::unique_lock lock(doc.m_NetworkMutex, std::defer_lock);
+    // The learning thread releases the lock between cycles; wait a little for a gap.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(40);
+    while (!lock.try_lock()) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    s.Nodes = doc.m_Nodes;
+    s.Weights = doc.m_Weights;
+    s.Points = doc.m_GraphPoints;
+    lock.unlock();
+    NamesOfType(doc, Input, s.InputNames);
+    NamesOfType(doc, Output, s.OutputNames);
+    s.Colours = doc.m_Colours;
+    s.Status = doc.m_Status.load();
+    s.Cycles = doc.m_LearningCycles.load();
+    s.TargetError = doc.m_TargetError;
+    s.ValidatingTarget = doc.m_ValidatingTarget;
+    s.WithinPercentage = doc.m_WithinPercentage;
+    s.NetworkExists = doc.m_NetworkExists != 0;
+    s.Caption = GraphCaption(doc);
+    return true;
+}
+
+CGraphDisplay::CGraphDisplay(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setMinimumSize(300, 200);
+}
+
+void CGraphDisplay::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRect all = rect();
+    QFont title = font();
+    title.setBold(true);
+    painter.setFont(title);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(all.left() + 10, 6, all.width() - 20, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     tr("Learning graph"));
+    painter.setFont(font());
+    if (!m_Snapshot) return;
+    const CNetworkSnapshot& s = *m_Snapshot;
+    const std::string& caption = s.Caption;
+    painter.drawText(QRect(all.left() + 10, 28, all.width() - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromStdString(caption));
+
+    const QRect plot(all.left() + 70, 60, std::max(all.width() - 100, 10), std::max(all.height() - 130, 10));
+    painter.setPen(QColor(200, 200, 200));
+    painter.drawRect(plot);
+    if (s.Points.empty()) {
+        painter.setPen(Qt::darkGray);
+        painter.drawText(plot, Qt::AlignCenter,
+                         s.NetworkExists ? tr("No learning yet: start learning to draw the errors.")
+                                         : tr("No network: create one with Action > New Network..."));
+        return;
+    }
+    double maxError = 0.0;
+    int firstCycle = s.Points.front().Cycles, lastCycle = s.Points.front().Cycles;
+    for (const CGraphPoint& p : s.Points) {
+        if (std::isfinite(p.MaxError)) maxError = std::max(maxError, p.MaxError);
+        if (std::isfinite(p.AveError)) maxError = std::max(maxError, p.AveError);
+        firstCycle = std::min(firstCycle, p.Cycles);
+        lastCycle = std::max(lastCycle, p.Cycles);
+    }
+    if (maxError <= 0.0) maxError = 1.0;
+    maxError = std::min(maxError * 1.05, 1.0e6);
+    const double cycleSpan = std::max(1, lastCycle - firstCycle);
+    auto toPoint = [&](int cycles, double error) {
+        const double x = plot.left() + (cycles - firstCycle) / cycleSpan * plot.width();
+        const double clamped = std::clamp(std::isfinite(error) ? error : maxError, 0.0, maxError);
+        const double y = plot.bottom() - clamped / maxError * plot.height();
+        return QPointF(x, y);
+    };
+
+    // Axes: five steps each way.
+    painter.setPen(QColor(120, 120, 120));
+    for (int i = 0; i <= 5; ++i) {
+        const double e = maxError * i / 5.0;
+        const QPointF p = toPoint(firstCycle, e);
+        painter.setPen(QColor(230, 230, 230));
+        painter.drawLine(QPointF(plot.left(), p.y()), QPointF(plot.right(), p.y()));
+        painter.setPen(QColor(90, 90, 90));
+        painter.drawText(QRectF(plot.left() - 66, p.y() - 8, 60, 16), Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(e, 'f', 4));
+        const int c = firstCycle + static_cast<int>(std::lround(cycleSpan * i / 5.0));
+        const QPointF q = toPoint(c, 0.0);
+        painter.drawText(QRectF(q.x() - 40, plot.bottom() + 4, 80, 16), Qt::AlignCenter, QString::number(c));
+    }
+    painter.drawText(QRect(plot.left(), plot.bottom() + 22, plot.width(), 16), Qt::AlignCenter, tr("Cycles"));
+    painter.save();
+    painter.translate(14, plot.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRect(-50, -8, 100, 16), Qt::AlignCenter, tr("Error"));
+    painter.restore();
+
+    if (s.TargetError > 0.0 && s.TargetError < maxError) {
+        QPen target(QColor(150, 150, 150), 1, Qt::DashLine);
+        painter.setPen(target);
+        const QPointF p = toPoint(firstCycle, s.TargetError);
+        painter.drawLine(QPointF(plot.left(), p.y()), QPointF(plot.right(), p.y()));
+    }
+
+    struct CSeries {
+        QString Name;
+        QColor Colour;
+        double CGraphPoint::*Field;
+    };
+    const CSeries series[] = {{tr("Maximum error"), QColor(220, 50, 50), &CGraphPoint::MaxError},
+                              {tr("Average error"), QColor(30, 80, 220), &CGraphPoint::AveError},
+                              {tr("Minimum error"), QColor(20, 150, 60), &CGraphPoint::MinError}};
+    int legendY = plot.top() + 8;
+    for (const CSeries& line : series) {
+        QPainterPath path;
+        bool first = true;
+        for (const CGraphPoint& p : s.Points) {
+            const QPointF q = toPoint(p.Cycles, p.*(line.Field));
+            if (first) path.moveTo(q); else path.lineTo(q);
+            first = false;
+        }
+        painter.setPen(QPen(line.Colour, 1.6));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+        const QRect legend(plot.right() - 150, legendY, 140, 16);
+        painter.drawLine(legend.left(), legend.center().y(), legend.left() + 20, legend.center().y());
+        painter.setPen(Qt::black);
+        painter.drawText(legend.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, line.Name);
+        legendY += 18;
+    }
+    const CGraphPoint& last = s.Points.back();
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(plot.left(), plot.bottom() + 40, plot.width(), 16), Qt::AlignLeft,
+                     tr("Cycles %1    Average error %2    Maximum error %3    Minimum error %4")
+                         .arg(last.Cycles)
+                         .arg(last.AveError, 0, 'f', 6)
+                         .arg(last.MaxError, 0, 'f', 6)
+                         .arg(last.MinError, 0, 'f', 6));
+}
+
+CNetworkDisplay::CNetworkDisplay(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+}
+
+void CNetworkDisplay::SetSnapshot(const CNetworkSnapshot* snapshot) {
+    m_Snapshot = snapshot;
+    setMinimumSize(ContentSize());
+    updateGeometry();
+    update();
+}
+
+void CNetworkDisplay::SetZoom(double zoom, double horizontalScale) {
+    m_Zoom = zoom;
+    m_HorizontalScale = horizontalScale;
+    setMinimumSize(ContentSize());
+    updateGeometry();
+    update();
+}
+
+QSize CNetworkDisplay::ContentSize() const {
+    int largestLayer = 1;
+    if (m_Snapshot) {
+        std::map<int, int> counts;
+        for (const CNode& n : m_Snapshot->Nodes) largestLayer = std::max(largestLayer, ++counts[n.Layer]);
+    }
+    // Room for legible nodes: at least 7 pixels a node, more for small networks.
+    const int height = static_cast<int>((80 + largestLayer * std::max(7.0, 300.0 / largestLayer)) * m_Zoom);
+    const int width = static_cast<int>(500 * m_Zoom * m_HorizontalScale);
+    return {std::max(width, 300), std::max(height, 300)};
+}
+
+QSize CNetworkDisplay::sizeHint() const { return ContentSize(); }
+
+void CNetworkDisplay::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!m_Snapshot || !m_Snapshot->NetworkExists || m_Snapshot->Nodes.empty()) {
+        painter.setPen(Qt::darkGray);
+        painter.drawText(rect(), Qt::AlignCenter, tr("No network: create one with Action > New Network..."));
+        return;
+    }
+    const CNetworkSnapshot& s = *m_Snapshot;
+    std::map<int, std::vector<int>> layers;  // layer code -> node indices, in order
+    for (size_t i = 0; i < s.Nodes.size(); ++i) layers[s.Nodes[i].Layer].push_back(static_cast<int>(i));
+    const int layerCount = static_cast<int>(layers.size());
+    const QRectF area = QRectF(rect()).adjusted(110, 40, -110, -20);
+    std::vector<QPointF> position(s.Nodes.size());
+    size_t largest = 1;
+    int li = 0;
+    for (auto& [layer, nodes] : layers) {
+        largest = std::max(largest, nodes.size());
+        const double x = layerCount == 1 ? area.center().x() : area.left() + area.width() * li / (layerCount - 1);
+        for (size_t k = 0; k < nodes.size(); ++k) {
+            const double y = area.top() + area.height() * (k + 0.5) / nodes.size();
+            position[nodes[k]] = QPointF(x, y);
+        }
+        painter.setPen(Qt::black);
+        const QString name = layer == kInputLayer    ? tr("Input")
+                             : layer == kOutputLayer ? tr("Output")
+                                                     : tr("Hidden %1").arg(layer);
+        painter.drawText(QRectF(x - 60, 8, 120, 18), Qt::AlignCenter,
+                         tr("%1 (%2)").arg(name).arg(nodes.size()));
+        ++li;
+    }
+    const double radius = std::clamp(area.height() / (largest * 2.6), 2.0, 14.0 * m_Zoom);
+
+    double maxWeight = 0.0;
+    for (const CWeight& w : s.Weights)
+        if (w.WeightType == 0 && std::isfinite(w.Weight)) maxWeight = std::max(maxWeight, std::fabs(w.Weight));
+    if (maxWeight <= 0.0) maxWeight = 1.0;
+    const QColor positive = ToQColor(s.Colours[PositiveWeightsColour]);
+    const QColor negative = ToQColor(s.Colours[NegativeWeightsColour]);
+    // Many weights: thinner and fainter so that the strong ones still show.
+    const double crowd = s.Weights.size() > 2000 ? 0.35 : s.Weights.size() > 300 ? 0.6 : 1.0;
+    for (const CWeight& w : s.Weights) {
+        if (w.WeightType != 0 || w.FromNode < 0 || w.ToNode < 0 ||
+            w.FromNode >= static_cast<int>(position.size()) || w.ToNode >= static_cast<int>(position.size()))
+            continue;
+        const double strength = std::isfinite(w.Weight) ? std::fabs(w.Weight) / maxWeight : 1.0;
+        QColor c = w.Weight >= 0 ? positive : negative;
+        c.setAlphaF(std::clamp((0.15 + 0.85 * strength) * crowd, 0.05, 1.0));
+        painter.setPen(QPen(c, std::max(0.3, 4.0 * strength * crowd)));
+        painter.drawLine(position[w.FromNode], position[w.ToNode]);
+    }
+    const bool labels = radius >= 4.0;
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, std::min(9.0, radius)));
+    painter.setFont(small);
+    size_t inputIndex = 0, outputIndex = 0;
+    for (size_t i = 0; i < s.Nodes.size(); ++i) {
+        const CNode& n = s.Nodes[i];
+        const Colour colour = n.Layer == kInputLayer    ? s.Colours[InputNodesColour]
+                              : n.Layer == kOutputLayer ? s.Colours[OutputNodesColour]
+                                                        : s.Colours[HiddenNodesColour];
+        painter.setPen(QPen(Qt::black, radius > 5 ? 1.0 : 0.5));
+        painter.setBrush(ToQColor(colour));
+        painter.drawEllipse(position[i], radius, radius);
+        if (!labels) continue;
+        painter.setPen(Qt::black);
+        if (n.Layer == kInputLayer && inputIndex < s.InputNames.size()) {
+            painter.drawText(QRectF(position[i].x() - radius - 104, position[i].y() - 8, 100, 16),
+                             Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(s.InputNames[inputIndex]));
+        } else if (n.Layer == kOutputLayer && outputIndex < s.OutputNames.size()) {
+            painter.drawText(QRectF(position[i].x() + radius + 4, position[i].y() - 8, 100, 16),
+                             Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(s.OutputNames[outputIndex]));
+        }
+        if (n.Layer == kInputLayer) ++inputIndex;
+        if (n.Layer == kOutputLayer) ++outputIndex;
+    }
+}
+
+}  // namespace quorin

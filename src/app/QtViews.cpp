@@ -1,0 +1,41 @@
+#include "app/QtViews.h"
+
+#include <QCoreApplication>
+
+#include "app/GuiThread.h"
+
+namespace quorin {
+
+void CQtViews::SetReceiver(QObject* receiver) {
+    std::lock_guard lock(m_Mutex);
+    m_Receiver = receiver;
+}
+
+void CQtViews::RefreshViews(CQuorinDoc& doc) {
+    // One posted event covers every request made before it is handled: imports and
+    // scripts ask for a redraw per row.
+    std::lock_guard lock(m_Mutex);
+    if (!m_Receiver) return;
+    const bool first = m_Pending.empty();
+    m_Pending.insert(&doc);
+    if (first) QCoreApplication::postEvent(m_Receiver, new CRefreshEvent);
+}
+
+void CQtViews::PostProgress(CQuorinDoc& doc, int count, int status) {
+    std::lock_guard lock(m_Mutex);
+    if (m_Receiver)
+        QCoreApplication::postEvent(m_Receiver, new CProgressEvent(&doc, count, status));
+}
+
+void CQtViews::PumpEvents() {
+    if (OnGuiThread() && QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+std::set<const CQuorinDoc*> CQtViews::TakeRefreshRequests() {
+    std::lock_guard lock(m_Mutex);
+    std::set<const CQuorinDoc*> taken;
+    taken.swap(m_Pending);
+    return taken;
+}
+
+}  // namespace quorin

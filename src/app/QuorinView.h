@@ -1,0 +1,74 @@
+#pragma once
+// One view per child window: the Grid, the network drawing or the learning graph of
+// its document, chosen from the View menu.
+#include <QWidget>
+
+#include "app/Displays.h"
+
+class QStackedWidget;
+class QTableView;
+class QScrollArea;
+class QTimer;
+
+namespace quorin {
+class CGridModel;
+class CQuorinDoc;
+
+enum class EDisplay { Grid, Network, Graph };
+enum class EZoom { In, Out, Min, Max, ScaleUp, ScaleDown };
+
+class CQuorinView : public QWidget {
+    Q_OBJECT
+public:
+    CQuorinView(CQuorinDoc& doc, QWidget* parent = nullptr);
+
+    void SetDisplay(EDisplay display);
+    EDisplay Display() const { return m_Display; }
+    // Re-reads the document into the current display.
+    void RefreshFromDocument();
+    void Zoom(EZoom how);
+
+    CGridModel& Model() { return *m_Model; }
+    QTableView& Table() { return *m_Table; }
+    int CurrentRow() const;
+    int CurrentColumn() const;
+    void SelectCell(int row, int column);
+
+    // Edit menu entries carried out by the view.
+    void CopySelection();
+    void PasteText();
+    void DeleteSelection();
+    void Find();
+    void Goto();
+
+    // The Querying rows' automatic refresh while learning.
+    void AutoRefresh();
+
+signals:
+    // A view command changed the document (the frame updates its commands).
+    void DocumentChanged();
+
+private:
+    void ShowGridMenu(const QPoint& at);
+    void RenameRow(int row);
+    void RenameColumn(int column);
+    void SetRowType(int row, int type);
+    void SetColumnType(int column, int type);
+    void ApplyZoom();
+
+    CQuorinDoc& m_Doc;
+    EDisplay m_Display = EDisplay::Grid;
+    QStackedWidget* m_Stack;
+    CGridModel* m_Model;
+    QTableView* m_Table;
+    QScrollArea* m_NetworkScroll;
+    CNetworkDisplay* m_Network;
+    CGraphDisplay* m_Graph;
+    QTimer* m_AutoRefresh;
+    CNetworkSnapshot m_Snapshot;
+    double m_Zoom = 1.0;
+    double m_Scale = 1.0;
+    QString m_LastFind;
+};
+
+}  // namespace quorin

@@ -1,0 +1,48 @@
+#pragma once
+// The output half of CalculateErrors, shared by the record and the packed form.
+#include <cmath>
+
+#include "grid/QuorinDoc.h"
+
+namespace quorin {
+
+// Sets the Error of output nodes [first, end) from the row's targets, the Output columns taken
+// in column order, and returns the sum of absolute errors (one per column). An Image column
+// has one target for its three nodes and adds their mean distance. Nodes left without a
+// column (the Grid changed after the build) get no error.
+template <class Activation, class SetError>
+double OutputErrorSum(const CQuorinDoc& doc, int row, int first, int end, Activation activation,
+                      SetError setError) {
+    const bool rowValid = row >= 0 && row < static_cast<int>(doc.m_Examples.size());
+    const std::vector<double>* targets = rowValid ? &doc.m_Examples[row].NormalisedValues : nullptr;
+    const int columns = static_cast<int>(doc.m_InOuts.size());
+    double sum = 0.0;
+    int c = 0;
+    for (int k = first; k < end;) {
+        while (c < columns && doc.m_InOuts[c].InOutType != Output) ++c;
+        if (!targets || c >= columns || c >= static_cast<int>(targets->size())) {
+            for (; k < end; ++k) setError(k, 0.0);
+            break;
+        }
+        const double target = (*targets)[c];
+        if (doc.m_InOuts[c].Mode == Image) {
+            double distance = 0.0;
+            int fed = 0;
+            for (; fed < 3 && k < end; ++fed, ++k) {
+                const double error = target - activation(k);
+                setError(k, error);
+                distance += std::fabs(error);
+            }
+            sum += distance / fed;
+        } else {
+            const double error = target - activation(k);
+            setError(k, error);
+            sum += std::fabs(error);
+            ++k;
+        }
+        ++c;
+    }
+    return sum;
+}
+
+}  // namespace quorin
