@@ -10,6 +10,7 @@
 #include "grid/DocumentCommands.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
+#include "network/LearningInfo.h"
 #include "platform/StringFormat.h"
 
 namespace quorin::batch {

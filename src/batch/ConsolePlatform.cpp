@@ -124,51 +124,10 @@ void CConsoleClock::Sleep(std::uint32_t milliseconds) {
     }
 }
 
-int CMemorySettingsStore::GetInt(const std::string& section, const std::string& key,
-                                 int defaultValue) {
-    std::lock_guard lock(m_Mutex);
-    const auto it = m_Values.find(section + "\\" + key);
-    return it == m_Values.end() ? defaultValue : std::atoi(it->second.c_str());
-}
-
-void CMemorySettingsStore::SetInt(const std::string& section, const std::string& key,
-                                  int value) {
-    std::lock_guard lock(m_Mutex);
-    m_Values[section + "\\" + key] = std::to_string(value);
-}
-
-std::string CMemorySettingsStore::GetString(const std::string& section, const std::string& key,
-                                            const std::string& defaultValue) {
-    std::lock_guard lock(m_Mutex);
-    const auto it = m_Values.find(section + "\\" + key);
-    return it == m_Values.end() ? defaultValue : it->second;
-}
-
-void CMemorySettingsStore::SetString(const std::string& section, const std::string& key,
-                                     const std::string& value) {
-    std::lock_guard lock(m_Mutex);
-    m_Values[section + "\\" + key] = value;
-}
-
 bool CConsoleShell::OpenFile(const std::string& path) {
     m_Console.Message(Format("Cannot open '%s' with another program from the batch runner.",
                              path.c_str()));
     return false;
-}
-
-std::string StatusText(int status, int count) {
-    switch (status) {
-    case 7: return Format("Validating in range: %d cycles", count);
-    case 8: return Format("Validating correct: %d cycles", count);
-    case 11: return Format("Average error below target: %d cycles", count);
-    case 12: return Format("All errors below target: %d cycles", count);
-    case 14: return Format("Learning: %d cycles", count);
-    case 15: return Format("Not learning: %d cycles", count);
-    case 16: return Format("Associating: column %d", count);
-    case 17: return Format("Not Associating: column %d", count);
-    case 18: return "Stopped";
-    default: return "Unknown status";
-    }
 }
 
 }  // namespace quorin::batch

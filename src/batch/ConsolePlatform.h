@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/MemorySettings.h"
 #include "platform/Platform.h"
 
 namespace quorin::batch {
@@ -59,20 +60,6 @@ private:
     const std::atomic<bool>& m_Interrupt;
 };
 
-class CMemorySettingsStore : public ISettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int defaultValue) override;
-    void SetInt(const std::string& section, const std::string& key, int value) override;
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& defaultValue) override;
-    void SetString(const std::string& section, const std::string& key,
-                   const std::string& value) override;
-
-private:
-    std::mutex m_Mutex;
-    std::map<std::string, std::string> m_Values;
-};
-
 class CConsoleShell : public IShell {
 public:
     explicit CConsoleShell(CConsole& console) : m_Console(console) {}
@@ -94,8 +81,5 @@ public:
     std::atomic<int> m_Count{0};
     std::atomic<int> m_Status{-1};
 };
-
-// The status bar text of a status code.
-std::string StatusText(int status, int count);
 
 }  // namespace quorin::batch

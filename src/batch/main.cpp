@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     CConsole console(isatty(STDERR_FILENO) != 0);
     CConsolePrompts prompts(console);
     CConsoleClock clock;
-    CMemorySettingsStore settings;
+    CMemorySettings settings;
     CConsoleShell shell(console);
     CConsoleViews views;
     CQuorinApp app(CPlatform{&prompts, &clock, &settings, &shell, &views});

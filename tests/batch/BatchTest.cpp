@@ -67,7 +67,7 @@ struct CBatchProcess {
     CConsole Console;
     batch::CConsolePrompts Prompts;
     batch::CConsoleClock Clock;
-    batch::CMemorySettingsStore Settings;
+    CMemorySettings Settings;
     batch::CConsoleShell Shell;
     batch::CConsoleViews Views;
     CQuorinApp App;
