@@ -169,18 +169,6 @@ __attribute__((optimize("no-tree-vectorize"))) void BackBlock(
     }
 }
 
-// The logistic function of count net inputs, four at a time: the exponentials are independent
-// calls, and the divisions (exact in any width) go in one vector.
-void LogisticLanes(const double* __restrict net, int count, double* __restrict activation) {
-    const v4d one = Splat(1.0);
-    for (int i = 0; i < count; i += 4) {
-        const v4d e = {std::exp(-net[i]), i + 1 < count ? std::exp(-net[i + 1]) : 0.0,
-                       i + 2 < count ? std::exp(-net[i + 2]) : 0.0,
-                       i + 3 < count ? std::exp(-net[i + 3]) : 0.0};
-        Store(activation + i, one / (one + e));
-    }
-}
-
 // The deltas of a block, written as whole vectors (zero in the padding) so that the vector
 // loads of the update forward from these stores instead of waiting for them to retire. The
 // inputs are read one by one: they were just stored that way.
@@ -326,7 +314,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
         lanes += static_cast<std::size_t>(unit.Count + 3) / 4 * 4;
         total += static_cast<std::size_t>(unit.Stride) * unit.Sources;
     }
-    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net, &m_Output})
+    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net})
         lane->assign(lanes, 0.0);
     for (const CUnit& unit : m_Units) {
         for (std::int32_t i = 0; i < unit.Count; ++i) {
@@ -427,14 +415,13 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
         double* net = m_Net.data() + unit.Lane;
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
                      unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
-        double* lanes = m_Output.data() + unit.Lane;
-        LogisticLanes(net, unit.Count, lanes);
         double* activation = m_Activation.data() + unit.First;
         CNode* node = nodes.data() + unit.First;
         for (std::int32_t i = 0; i < unit.Count; ++i) {
-            activation[i] = lanes[i];
+            const double a = Logistic(net[i]);
+            activation[i] = a;
             node[i].NetInput = net[i];
-            node[i].Activation = lanes[i];
+            node[i].Activation = a;
         }
     }
 }
