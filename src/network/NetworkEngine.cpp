@@ -169,6 +169,34 @@ __attribute__((optimize("no-tree-vectorize"))) void BackBlock(
     }
 }
 
+// BackBlock for a block of at most four nodes (stride 4) whose sources are all non-input
+// nodes: four sources at a time, one per lane, after a transpose; each lane still collects its
+// terms from the last node to the first.
+using v4l = long long __attribute__((vector_size(32)));
+QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* __restrict delta,
+                                     int sources, int count, double* __restrict error) {
+    int j = 0;
+    for (; j + 4 <= sources; j += 4, w += 16) {
+        const v4d r0 = Load(w), r1 = Load(w + 4), r2 = Load(w + 8), r3 = Load(w + 12);
+        const v4d t0 = __builtin_shuffle(r0, r1, v4l{0, 4, 2, 6});
+        const v4d t1 = __builtin_shuffle(r0, r1, v4l{1, 5, 3, 7});
+        const v4d t2 = __builtin_shuffle(r2, r3, v4l{0, 4, 2, 6});
+        const v4d t3 = __builtin_shuffle(r2, r3, v4l{1, 5, 3, 7});
+        const v4d c[4] = {__builtin_shuffle(t0, t2, v4l{0, 1, 4, 5}),
+                          __builtin_shuffle(t1, t3, v4l{0, 1, 4, 5}),
+                          __builtin_shuffle(t0, t2, v4l{2, 3, 6, 7}),
+                          __builtin_shuffle(t1, t3, v4l{2, 3, 6, 7})};
+        v4d sum = Load(error + j);
+        for (int i = count - 1; i >= 0; --i) sum = sum + c[i] * Splat(delta[i]);
+        Store(error + j, sum);
+    }
+    for (; j < sources; ++j, w += 4) {
+        double sum = error[j];
+        for (int i = count - 1; i >= 0; --i) sum = sum + w[i] * delta[i];
+        error[j] = sum;
+    }
+}
+
 // The deltas of a block, written as whole vectors (zero in the padding) so that the vector
 // loads of the update forward from these stores instead of waiting for them to retire. The
 // inputs are read one by one: they were just stored that way.
@@ -471,7 +499,10 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
             node[i].Error = error[i];
             node[i].Delta = delta[i];
         }
-        if (!unit.SourcesAllInputs)
+        if (unit.Stride == 4 && unit.SourcesNoInputs)
+            BackBlock4(m_Weight.data() + unit.Offset, delta, unit.Sources, unit.Count,
+                       m_Error.data() + unit.Source);
+        else if (!unit.SourcesAllInputs)
             BackBlock(m_Weight.data() + unit.Offset, delta,
                       unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,
                       unit.Sources, unit.Count, unit.Stride, m_Error.data() + unit.Source);
