@@ -7,11 +7,12 @@
 #include "app/QuorinView.h"
 #include "grid/DocumentCommands.h"
 #include "grid/QuorinDoc.h"
+#include "network/NetworkBuild.h"
 
 namespace quorin {
 
-CChildFrame::CChildFrame(CQuorinApp& app, const QString& untitledName, QWidget* parent)
-    : QWidget(parent), m_App(app), m_Doc(std::make_unique<CQuorinDoc>(app)), m_UntitledName(untitledName) {
+CChildFrame::CChildFrame(CQuorinApp& app, QWidget* parent)
+    : QWidget(parent), m_App(app), m_Doc(std::make_unique<CQuorinDoc>(app)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_View = new CQuorinView(*m_Doc, this);
@@ -25,8 +26,8 @@ CChildFrame::~CChildFrame() {
 }
 
 QString CChildFrame::Title() const {
-    if (m_Doc->m_PathName.empty()) return m_UntitledName;
-    return QFileInfo(QString::fromStdString(m_Doc->m_PathName)).fileName();
+    // The same name the document's own questions use ("Untitled" until it has a file).
+    return QString::fromStdString(DocumentTitle(*m_Doc));
 }
 
 void CChildFrame::UpdateTitle() {

@@ -11,7 +11,7 @@ class CQuorinView;
 class CChildFrame : public QWidget {
     Q_OBJECT
 public:
-    CChildFrame(CQuorinApp& app, const QString& untitledName, QWidget* parent = nullptr);
+    CChildFrame(CQuorinApp& app, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CQuorinDoc& Doc() { return *m_Doc; }
@@ -41,7 +41,6 @@ private:
     CQuorinApp& m_App;
     std::unique_ptr<CQuorinDoc> m_Doc;
     CQuorinView* m_View;
-    QString m_UntitledName;
     int m_CommandDepth = 0;
     bool m_Closed = false;
 };

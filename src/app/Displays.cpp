@@ -1,19 +1,27 @@
 #include "app/Displays.h"
 
 #include <QPaintEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <map>
-#include <thread>
 
 #include "network/LearningInfo.h"
 
 namespace quorin {
 
 namespace {
+// 1, 2 or 5 times a power of ten, the nearest at or above the rough step.
+double NiceStep(double rough) {
+    if (!(rough > 0.0) || !std::isfinite(rough)) return 1.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const double f = rough / power;
+    return (f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 5.0 ? 5.0 : 10.0) * power;
+}
+
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 void NamesOfType(const CQuorinDoc& doc, int type, std::vector<std::string>& names) {
@@ -31,11 +39,12 @@ void NamesOfType(const CQuorinDoc& doc, int type, std::vector<std::string>& name
 
 bool TakeSnapshot(CQuorinDoc& doc, CNetworkSnapshot& s) {
     std::unique_lock lock(doc.m_NetworkMutex, std::defer_lock);
-    // The learning thread releases the lock between cycles; wait a little for a gap.
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(40);
-    while (!lock.try_lock()) {
-        if (std::chrono::steady_clock::now() > giveUp) return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    // The learning thread releases the lock only for a moment between cycles and takes it
+    // straight back, so sleeping between tries (or blocking) nearly never gets in: keep trying
+    // without pausing, for a short while at most.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(60);
+    for (unsigned tries = 1; !lock.try_lock(); ++tries) {
+        if (tries % 1024 == 0 && std::chrono::steady_clock::now() > giveUp) return false;
     }
     s.Nodes = doc.m_Nodes;
     s.Weights = doc.m_Weights;
@@ -51,6 +60,7 @@ bool TakeSnapshot(CQuorinDoc& doc, CNetworkSnapshot& s) {
     s.WithinPercentage = doc.m_WithinPercentage;
     s.NetworkExists = doc.m_NetworkExists != 0;
     s.Caption = GraphCaption(doc);
+    s.Taken = true;
     return true;
 }
 
@@ -73,7 +83,8 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(all.left() + 10, 6, all.width() - 20, 22), Qt::AlignLeft | Qt::AlignVCenter,
                      tr("Learning graph"));
     painter.setFont(font());
-    if (!m_Snapshot) return;
+    // Nothing read yet (the learning thread kept the lock): draw nothing rather than guess.
+    if (!m_Snapshot || !m_Snapshot->Taken) return;
     const CNetworkSnapshot& s = *m_Snapshot;
     const std::string& caption = s.Caption;
     painter.drawText(QRect(all.left() + 10, 28, all.width() - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
@@ -99,6 +110,7 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     }
     if (maxError <= 0.0) maxError = 1.0;
     maxError = std::min(maxError * 1.05, 1.0e6);
+    maxError = std::ceil(maxError / NiceStep(maxError / 5.0)) * NiceStep(maxError / 5.0);
     const double cycleSpan = std::max(1, lastCycle - firstCycle);
     auto toPoint = [&](int cycles, double error) {
         const double x = plot.left() + (cycles - firstCycle) / cycleSpan * plot.width();
@@ -107,19 +119,23 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
         return QPointF(x, y);
     };
 
-    // Axes: five steps each way.
-    painter.setPen(QColor(120, 120, 120));
-    for (int i = 0; i <= 5; ++i) {
-        const double e = maxError * i / 5.0;
+    // Axes: round numbers, about five steps each way.
+    const double errorStep = NiceStep(maxError / 5.0);
+    const int errorDecimals = std::clamp(static_cast<int>(std::ceil(-std::log10(errorStep))), 0, 8);
+    for (int i = 0; i * errorStep <= maxError * (1 + 1e-9); ++i) {
+        const double e = i * errorStep;
         const QPointF p = toPoint(firstCycle, e);
         painter.setPen(QColor(230, 230, 230));
         painter.drawLine(QPointF(plot.left(), p.y()), QPointF(plot.right(), p.y()));
         painter.setPen(QColor(90, 90, 90));
         painter.drawText(QRectF(plot.left() - 66, p.y() - 8, 60, 16), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(e, 'f', 4));
-        const int c = firstCycle + static_cast<int>(std::lround(cycleSpan * i / 5.0));
-        const QPointF q = toPoint(c, 0.0);
-        painter.drawText(QRectF(q.x() - 40, plot.bottom() + 4, 80, 16), Qt::AlignCenter, QString::number(c));
+                         QString::number(e, 'f', errorDecimals));
+    }
+    const double cycleStep = std::max(1.0, NiceStep(cycleSpan / 5.0));
+    for (double c = std::ceil(firstCycle / cycleStep) * cycleStep; c <= lastCycle; c += cycleStep) {
+        const QPointF q = toPoint(static_cast<int>(c), 0.0);
+        painter.drawText(QRectF(q.x() - 40, plot.bottom() + 4, 80, 16), Qt::AlignCenter,
+                         QString::number(static_cast<long long>(c)));
     }
     painter.drawText(QRect(plot.left(), plot.bottom() + 22, plot.width(), 16), Qt::AlignCenter, tr("Cycles"));
     painter.save();
@@ -210,7 +226,8 @@ QSize CNetworkDisplay::sizeHint() const { return ContentSize(); }
 void CNetworkDisplay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (!m_Snapshot || !m_Snapshot->NetworkExists || m_Snapshot->Nodes.empty()) {
+    if (!m_Snapshot || !m_Snapshot->Taken) return;
+    if (!m_Snapshot->NetworkExists || m_Snapshot->Nodes.empty()) {
         painter.setPen(Qt::darkGray);
         painter.drawText(rect(), Qt::AlignCenter, tr("No network: create one with Action > New Network..."));
         return;
@@ -219,12 +236,27 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
     std::map<int, std::vector<int>> layers;  // layer code -> node indices, in order
     for (size_t i = 0; i < s.Nodes.size(); ++i) layers[s.Nodes[i].Layer].push_back(static_cast<int>(i));
     const int layerCount = static_cast<int>(layers.size());
-    const QRectF area = QRectF(rect()).adjusted(110, 40, -110, -20);
-    std::vector<QPointF> position(s.Nodes.size());
     size_t largest = 1;
+    for (auto& entry : layers) largest = std::max(largest, entry.second.size());
+    const double top = 40, bottom = 20;
+    const double radius = std::clamp((height() - top - bottom) / (largest * 2.6), 2.0, 14.0 * m_Zoom);
+    const bool labels = radius >= 4.0;
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, std::min(9.0, radius)));
+    const QFontMetricsF metrics(small);
+    // The side layers move inwards far enough for their names, up to a quarter of the width each.
+    auto margin = [&](const std::vector<std::string>& names) {
+        double widest = 0.0;
+        if (labels)
+            for (const std::string& name : names)
+                widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(name)));
+        return std::clamp(widest + radius + 12.0, 70.0, std::max(70.0, width() / 4.0));
+    };
+    const double left = margin(s.InputNames), right = margin(s.OutputNames);
+    const QRectF area = QRectF(rect()).adjusted(left, top, -right, -bottom);
+    std::vector<QPointF> position(s.Nodes.size());
     int li = 0;
     for (auto& [layer, nodes] : layers) {
-        largest = std::max(largest, nodes.size());
         const double x = layerCount == 1 ? area.center().x() : area.left() + area.width() * li / (layerCount - 1);
         for (size_t k = 0; k < nodes.size(); ++k) {
             const double y = area.top() + area.height() * (k + 0.5) / nodes.size();
@@ -238,7 +270,6 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
                          tr("%1 (%2)").arg(name).arg(nodes.size()));
         ++li;
     }
-    const double radius = std::clamp(area.height() / (largest * 2.6), 2.0, 14.0 * m_Zoom);
 
     double maxWeight = 0.0;
     for (const CWeight& w : s.Weights)
@@ -258,9 +289,6 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(c, std::max(0.3, 4.0 * strength * crowd)));
         painter.drawLine(position[w.FromNode], position[w.ToNode]);
     }
-    const bool labels = radius >= 4.0;
-    QFont small = font();
-    small.setPointSizeF(std::max(6.0, std::min(9.0, radius)));
     painter.setFont(small);
     size_t inputIndex = 0, outputIndex = 0;
     for (size_t i = 0; i < s.Nodes.size(); ++i) {
@@ -274,11 +302,17 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
         if (!labels) continue;
         painter.setPen(Qt::black);
         if (n.Layer == kInputLayer && inputIndex < s.InputNames.size()) {
-            painter.drawText(QRectF(position[i].x() - radius - 104, position[i].y() - 8, 100, 16),
-                             Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(s.InputNames[inputIndex]));
+            const double room = left - radius - 8;
+            painter.drawText(QRectF(position[i].x() - radius - 4 - room, position[i].y() - 8, room, 16),
+                             Qt::AlignRight | Qt::AlignVCenter,
+                             metrics.elidedText(QString::fromStdString(s.InputNames[inputIndex]), Qt::ElideRight,
+                                                room));
         } else if (n.Layer == kOutputLayer && outputIndex < s.OutputNames.size()) {
-            painter.drawText(QRectF(position[i].x() + radius + 4, position[i].y() - 8, 100, 16),
-                             Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(s.OutputNames[outputIndex]));
+            const double room = right - radius - 8;
+            painter.drawText(QRectF(position[i].x() + radius + 4, position[i].y() - 8, room, 16),
+                             Qt::AlignLeft | Qt::AlignVCenter,
+                             metrics.elidedText(QString::fromStdString(s.OutputNames[outputIndex]), Qt::ElideRight,
+                                                room));
         }
         if (n.Layer == kInputLayer) ++inputIndex;
         if (n.Layer == kOutputLayer) ++outputIndex;

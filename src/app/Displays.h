@@ -23,6 +23,7 @@ struct CNetworkSnapshot {
     double WithinPercentage = 0.0;
     bool NetworkExists = false;
     std::string Caption;
+    bool Taken = false;  // read from a document at least once
 };
 
 // Copies what the displays draw; false (snapshot untouched) when the learning thread

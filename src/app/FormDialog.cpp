@@ -77,7 +77,14 @@ CFormDialog::CFormDialog(const CDialogForm& form, bool modeless, QWidget* parent
         const bool captioned = f.Kind == EFieldKind::Int || f.Kind == EFieldKind::Double ||
                                f.Kind == EFieldKind::Text ||
                                (f.Kind == EFieldKind::Choice && f.Options.size() > kMaxRadioOptions);
-        if (captioned && !f.Label.empty()) {
+        // A shown value ("4 nodes") says what it counts only in its tooltip: that becomes its caption.
+        const bool describedValue = f.Kind == EFieldKind::Label && !f.TextValue.empty() && !f.Tooltip.empty();
+        if (describedValue) {
+            auto* label = new QLabel(Q(f.Tooltip), this);
+            label->setToolTip(Q(f.Tooltip));
+            grid->addWidget(label, gridRow, 0);
+            grid->addWidget(widget, gridRow, 1);
+        } else if (captioned && !f.Label.empty()) {
             auto* label = new QLabel(Q(f.Label), this);
             label->setBuddy(widget);
             label->setToolTip(widget->toolTip());

@@ -79,7 +79,7 @@ CMainFrame::~CMainFrame() {
 // ---- documents ----
 
 CChildFrame* CMainFrame::AddChild() {
-    auto* child = new CChildFrame(m_App, QString("Quorin%1").arg(++m_Untitled));
+    auto* child = new CChildFrame(m_App);
     connect(&child->View(), &CQuorinView::DocumentChanged, this, [this, child] {
         child->UpdateTitle();
         UpdateCommands();

@@ -64,7 +64,7 @@ private:
     struct CCommand {
         QAction* Action = nullptr;
         std::function<void(CChildFrame&)> Run;      // empty: not offered yet
-        std::function<bool(const CQuorinDoc&)> Enabled;
+        std::function<bool(CQuorinDoc&)> Enabled;  // the core's Can… query
         bool WhileBusy = false;  // offered while another command of the document waits
         bool Checkable = false;
         std::function<bool(CChildFrame&)> Checked;
@@ -75,7 +75,7 @@ private:
     void BuildStatusBar();
     QAction* Command(QMenu* menu, const QString& name, const QString& text,
                      std::function<void(CChildFrame&)> run,
-                     std::function<bool(const CQuorinDoc&)> enabled = {}, const QIcon& icon = {},
+                     std::function<bool(CQuorinDoc&)> enabled = {}, const QIcon& icon = {},
                      const QKeySequence& shortcut = {});
     QAction* FrameCommand(QMenu* menu, const QString& name, const QString& text,
                           std::function<void()> run, const QIcon& icon = {},
@@ -105,7 +105,6 @@ private:
     QLabel* m_Panes[5] = {};
     QTimer* m_ForceTimer;
     QTimer* m_UpdateTimer;
-    int m_Untitled = 0;
     bool m_StartMaximised = false;
 };
 

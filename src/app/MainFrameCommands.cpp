@@ -24,7 +24,9 @@
 #include "coding/HashTexts.h"
 #include "grid/Availability.h"
 #include "grid/DocumentCommands.h"
-#include "network/NetworkBuild.h"
+#include "files/Diagnostics.h"
+#include "files/LogFile.h"
+#include "network/NetworkCommands.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
 #include "network/LearningInfo.h"
@@ -55,8 +57,11 @@ QIcon Glyph(const QString& text, const QColor& colour) {
 }
 
 // The core's 1/0 availability queries as menu enablers.
-std::function<bool(const CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
-    return [query](const CQuorinDoc& doc) { return query(doc) != 0; };
+std::function<bool(CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
+    return [query](CQuorinDoc& doc) { return query(doc) != 0; };
+}
+std::function<bool(CQuorinDoc&)> Query(int (*query)(CQuorinDoc&)) {
+    return [query](CQuorinDoc& doc) { return query(doc) != 0; };
 }
 
 QIcon Standard(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
@@ -67,12 +72,14 @@ const QColor kGrid(90, 140, 220), kNet(60, 170, 120), kAct(230, 150, 40), kOpt(1
 
 QAction* CMainFrame::Command(QMenu* menu, const QString& name, const QString& text,
                              std::function<void(CChildFrame&)> run,
-                             std::function<bool(const CQuorinDoc&)> enabled, const QIcon& icon,
+                             std::function<bool(CQuorinDoc&)> enabled, const QIcon& icon,
                              const QKeySequence& shortcut) {
     auto* action = new QAction(icon, text, this);
     action->setObjectName(name);
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-    menu->addAction(action);
+    // Keys without a menu entry still need a widget holding them.
+    if (menu) menu->addAction(action);
+    else addAction(action);
     CCommand command;
     command.Action = action;
     command.Run = std::move(run);
@@ -214,14 +221,23 @@ void CMainFrame::BuildMenus() {
     Command(edit, "EditExcludeIncompleteRows", tr("Exclude I&ncomplete Example Rows"), {}, CanEditGrid);
     Command(edit, "EditExcludeIncompleteColumns", tr("Exclude Incomplete Input/Output &Columns"), {}, CanEditGrid);
     edit->addSeparator();
-    const char* layers[] = {"HL1", "HL2", "HL3"};
-    for (int l = 0; l < 3; ++l) {
-        const int layer = l + 1;
-        Command(edit, QString("EditAdd%1Node").arg(layers[l]), tr("Add %1 Node").arg(layers[l]),
-                [layer](CChildFrame& c) { ChangeNetwork(c.Doc(), 1, layer); }, CanChangeNetworkShape,
+    struct CLayerEntry {
+        const char* Layer;
+        void (*Add)(CQuorinDoc&);
+        void (*Delete)(CQuorinDoc&);
+    };
+    int layer = 0;
+    for (const CLayerEntry& e : {CLayerEntry{"HL1", OnEditAddHL1Node, OnEditDeleteHL1Node},
+                                 CLayerEntry{"HL2", OnEditAddHL2Node, OnEditDeleteHL2Node},
+                                 CLayerEntry{"HL3", OnEditAddHL3Node, OnEditDeleteHL3Node}}) {
+        ++layer;
+        auto add = e.Add;
+        auto remove = e.Delete;
+        Command(edit, QString("EditAdd%1Node").arg(e.Layer), tr("Add %1 Node").arg(e.Layer),
+                [add](CChildFrame& c) { add(c.Doc()); }, Query(CanChangeNetwork),
                 Glyph(QString("+%1").arg(layer), kNet));
-        Command(edit, QString("EditDelete%1Node").arg(layers[l]), tr("Delete %1 Node").arg(layers[l]),
-                [layer](CChildFrame& c) { ChangeNetwork(c.Doc(), -1, layer); }, CanChangeNetworkShape,
+        Command(edit, QString("EditDelete%1Node").arg(e.Layer), tr("Delete %1 Node").arg(e.Layer),
+                [remove](CChildFrame& c) { remove(c.Doc()); }, Query(CanChangeNetwork),
                 Glyph(QString("-%1").arg(layer), kNet));
     }
 
@@ -255,7 +271,7 @@ void CMainFrame::BuildMenus() {
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
             [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
-    Command(view, "ViewLog", tr("&Log"), {});
+    Command(view, "ViewLog", tr("&Log"), [](CChildFrame& c) { OnViewLog(c.Doc()); }, CanViewLog);
     view->addSeparator();
     m_ToolbarsMenu = view->addMenu(tr("&Toolbars"));  // filled by BuildToolBars
     QAction* statusBarToggle = view->addAction(tr("&Status Bar"));
@@ -263,6 +279,12 @@ void CMainFrame::BuildMenus() {
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
     connect(statusBarToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+
+    // The Diagnostics keys: no menu entry.
+    Command(nullptr, "Diagnostics", tr("Diagnostics"), [](CChildFrame& c) { OnDiagnostics(c.Doc()); }, {}, {},
+            QKeySequence(Qt::Key_F12));
+    Command(nullptr, "DiagnosticsReset", tr("Diagnostics reset"),
+            [](CChildFrame& c) { OnDiagnosticsReset(c.Doc()); }, {}, {}, QKeySequence(Qt::Key_F11));
 
     // ---- Insert ----
     QMenu* insert = bar->addMenu(tr("&Insert"));
@@ -313,7 +335,8 @@ void CMainFrame::BuildMenus() {
     m_DocumentMenus.push_back(action);
     Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
     Command(action, "ActionCheckGrid", tr("&Check Grid"), {}, CanCheckGrid, Glyph("Ck", kAct));
-    Command(action, "ActionNewNetwork", tr("&New Network..."), {}, CanNewNetwork, Glyph("NN", kAct));
+    Command(action, "ActionNewNetwork", tr("&New Network..."),
+            [](CChildFrame& c) { OnActionNewNetwork(c.Doc()); }, CanNewNetwork, Glyph("NN", kAct));
     Command(action, "ActionChangeControls", tr("Change C&ontrols..."),
             [](CChildFrame& c) { OnActionChangeControls(c.Doc()); }, Query(CanChangeControls), Glyph("Co", kAct));
     Command(action, "ActionStartLearning", tr("&Start Learning"),
@@ -323,7 +346,8 @@ void CMainFrame::BuildMenus() {
             Standard(QStyle::SP_MediaStop), QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_Commands.back().WhileBusy = true;
     Command(action, "ActionStartAssociating", tr("Start &Associating"), {}, CanStartAssociating, Glyph("As", kAct));
-    Command(action, "ActionForgetLearning", tr("&Forget Learning"), {}, CanForgetLearning, Glyph("Fg", kAct));
+    Command(action, "ActionForgetLearning", tr("&Forget Learning"),
+            [](CChildFrame& c) { OnActionForgetLearning(c.Doc()); }, CanForgetLearning, Glyph("Fg", kAct));
     Command(action, "ActionQuery", tr("&Query..."), {}, CanQuery, Glyph("?", kAct));
     Command(action, "ActionFileQuery", tr("Fi&le Query..."), {}, CanQuery);
     Command(action, "ActionReduceConnections", tr("Re&duce Connections..."), {}, CanChangeNetworkShape);

@@ -37,6 +37,8 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
                              QAbstractItemView::AnyKeyPressed);
     m_Table->horizontalHeader()->setDefaultSectionSize(110);
     m_Table->horizontalHeader()->setMinimumHeight(40);
+    // A bold current-column caption would no longer fit its section.
+    m_Table->horizontalHeader()->setHighlightSections(false);
     m_Table->verticalHeader()->setDefaultSectionSize(22);
     m_Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_Table->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -61,6 +63,12 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_AutoRefresh->setInterval(static_cast<int>(kAutoRefreshMs));
     connect(m_AutoRefresh, &QTimer::timeout, this, &CQuorinView::AutoRefresh);
     m_AutoRefresh->start();
+    m_SnapshotRetry = new QTimer(this);
+    m_SnapshotRetry->setSingleShot(true);
+    m_SnapshotRetry->setInterval(100);
+    connect(m_SnapshotRetry, &QTimer::timeout, this, [this] {
+        if (m_Display != EDisplay::Grid) RefreshFromDocument();
+    });
     RefreshFromDocument();
 }
 
@@ -79,7 +87,8 @@ void CQuorinView::RefreshFromDocument() {
                        std::min(current.column(), m_Model->columnCount() - 1));
         return;
     }
-    TakeSnapshot(m_Doc, m_Snapshot);  // on a busy lock the last snapshot is drawn again
+    // On a busy lock the last snapshot is drawn again until a retry gets in.
+    if (!TakeSnapshot(m_Doc, m_Snapshot)) m_SnapshotRetry->start();
     m_Network->SetSnapshot(&m_Snapshot);
     m_Graph->SetSnapshot(&m_Snapshot);
 }

@@ -65,6 +65,7 @@ private:
     CNetworkDisplay* m_Network;
     CGraphDisplay* m_Graph;
     QTimer* m_AutoRefresh;
+    QTimer* m_SnapshotRetry;  // the learning thread held the network: try again shortly
     CNetworkSnapshot m_Snapshot;
     double m_Zoom = 1.0;
     double m_Scale = 1.0;

@@ -404,6 +404,11 @@ int CScriptRunner::RunScriptFile(const std::string& path) {
                     continue;
                 }
                 ++executed;
+                if (m_Limits.Interrupt && *m_Limits.Interrupt) {
+                    app.Trace("RunScriptFile   Interrupted");
+                    executed = carriageReturns;
+                    break;
+                }
                 result = Execute(line);
                 line.clear();
                 if (result != ScriptCompleted) break;

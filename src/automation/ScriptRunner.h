@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ struct CScriptLimits {
     bool AllowFileWrites = true;
     bool AllowLearning = true;
     std::int64_t MaxConnections = 20'000'000;  // network size a "createnetwork" may build
+    // When set and raised (Ctrl-C in the batch runner), the remaining lines are skipped
+    // and the run counts as completed.
+    const std::atomic<bool>* Interrupt = nullptr;
 };
 
 // One line of a script: the keyword and the parameter texts.

@@ -49,28 +49,38 @@ private:
 
 void CConsole::Message(const std::string& text) {
     std::lock_guard lock(m_Mutex);
-    if (m_ProgressShown && m_Terminal) std::fputs("\n", stderr);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
     m_ProgressShown = false;
-    std::fputs(text.c_str(), stderr);
-    std::fputs("\n", stderr);
-    std::fflush(stderr);
+    std::fputs(text.c_str(), m_Messages);
+    std::fputs("\n", m_Messages);
+    std::fflush(m_Messages);
+}
+
+void CConsole::Result(const std::string& text) {
+    std::lock_guard lock(m_Mutex);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
+    m_ProgressShown = false;
+    std::fflush(m_Messages);
+    std::fputs(text.c_str(), m_Results);
+    std::fputs("\n", m_Results);
+    std::fflush(m_Results);
 }
 
 void CConsole::Progress(const std::string& text) {
     std::lock_guard lock(m_Mutex);
     if (m_Terminal)
-        std::fprintf(stderr, "\r%s\033[K", text.c_str());
+        std::fprintf(m_Messages, "\r%s\033[K", text.c_str());
     else
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(m_Messages, "%s\n", text.c_str());
     m_ProgressShown = true;
-    std::fflush(stderr);
+    std::fflush(m_Messages);
 }
 
 void CConsole::EndProgress() {
     std::lock_guard lock(m_Mutex);
-    if (m_ProgressShown && m_Terminal) std::fputs("\n", stderr);
+    if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
     m_ProgressShown = false;
-    std::fflush(stderr);
+    std::fflush(m_Messages);
 }
 
 int CConsolePrompts::MessageBox(const CMessage& message) {
@@ -107,58 +117,17 @@ std::uint32_t CConsoleClock::GetTickCount() {
 void CConsoleClock::Sleep(std::uint32_t milliseconds) {
     using namespace std::chrono;
     const auto end = steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!g_Interrupted) {
+    while (!m_Interrupt) {
         const auto now = steady_clock::now();
         if (now >= end) break;
         std::this_thread::sleep_for(std::min<steady_clock::duration>(end - now, 100ms));
     }
 }
 
-int CMemorySettingsStore::GetInt(const std::string& section, const std::string& key,
-                                 int defaultValue) {
-    std::lock_guard lock(m_Mutex);
-    const auto it = m_Values.find(section + "\\" + key);
-    return it == m_Values.end() ? defaultValue : std::atoi(it->second.c_str());
-}
-
-void CMemorySettingsStore::SetInt(const std::string& section, const std::string& key,
-                                  int value) {
-    std::lock_guard lock(m_Mutex);
-    m_Values[section + "\\" + key] = std::to_string(value);
-}
-
-std::string CMemorySettingsStore::GetString(const std::string& section, const std::string& key,
-                                            const std::string& defaultValue) {
-    std::lock_guard lock(m_Mutex);
-    const auto it = m_Values.find(section + "\\" + key);
-    return it == m_Values.end() ? defaultValue : it->second;
-}
-
-void CMemorySettingsStore::SetString(const std::string& section, const std::string& key,
-                                     const std::string& value) {
-    std::lock_guard lock(m_Mutex);
-    m_Values[section + "\\" + key] = value;
-}
-
 bool CConsoleShell::OpenFile(const std::string& path) {
     m_Console.Message(Format("Cannot open '%s' with another program from the batch runner.",
                              path.c_str()));
     return false;
-}
-
-std::string StatusText(int status, int count) {
-    switch (status) {
-    case 7: return Format("Validating in range: %d cycles", count);
-    case 8: return Format("Validating correct: %d cycles", count);
-    case 11: return Format("Average error below target: %d cycles", count);
-    case 12: return Format("All errors below target: %d cycles", count);
-    case 14: return Format("Learning: %d cycles", count);
-    case 15: return Format("Not learning: %d cycles", count);
-    case 16: return Format("Associating: column %d", count);
-    case 17: return Format("Not Associating: column %d", count);
-    case 18: return "Stopped";
-    default: return "Unknown status";
-    }
 }
 
 }  // namespace quorin::batch

@@ -2,10 +2,12 @@
 // The platform for a terminal: messages on stderr, questions answered with their
 // default button, dialogs accepted as they are, a real clock that Ctrl-C interrupts.
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <string>
 
+#include "platform/MemorySettings.h"
 #include "platform/Platform.h"
 
 namespace quorin::batch {
@@ -16,8 +18,11 @@ extern std::atomic<bool> g_Interrupted;
 // Serialises everything written to stderr, so that progress and messages never mix.
 class CConsole {
 public:
-    explicit CConsole(bool terminal) : m_Terminal(terminal) {}
+    // Messages and progress go to `messages`, the closing summary to `results`.
+    explicit CConsole(bool terminal, std::FILE* messages = stderr, std::FILE* results = stdout)
+        : m_Terminal(terminal), m_Messages(messages), m_Results(results) {}
     void Message(const std::string& text);
+    void Result(const std::string& text);
     // The progress line: redrawn in place on a terminal, a plain line otherwise.
     void Progress(const std::string& text);
     void EndProgress();
@@ -25,6 +30,8 @@ public:
 private:
     std::mutex m_Mutex;
     bool m_Terminal;
+    std::FILE* m_Messages;
+    std::FILE* m_Results;
     bool m_ProgressShown = false;
 };
 
@@ -43,23 +50,14 @@ private:
 
 class CConsoleClock : public IClock {
 public:
+    explicit CConsoleClock(const std::atomic<bool>& interrupt = g_Interrupted)
+        : m_Interrupt(interrupt) {}
     std::uint32_t GetTickCount() override;
     // Sleeps in short slices so that Ctrl-C ends a script's wait.
     void Sleep(std::uint32_t milliseconds) override;
-};
-
-class CMemorySettingsStore : public ISettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int defaultValue) override;
-    void SetInt(const std::string& section, const std::string& key, int value) override;
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& defaultValue) override;
-    void SetString(const std::string& section, const std::string& key,
-                   const std::string& value) override;
 
 private:
-    std::mutex m_Mutex;
-    std::map<std::string, std::string> m_Values;
+    const std::atomic<bool>& m_Interrupt;
 };
 
 class CConsoleShell : public IShell {
@@ -83,8 +81,5 @@ public:
     std::atomic<int> m_Count{0};
     std::atomic<int> m_Status{-1};
 };
-
-// The status bar text of a status code.
-std::string StatusText(int status, int count);
 
 }  // namespace quorin::batch

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "coding/HashTexts.h"
+#include "coding/TextCodes.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
 
@@ -69,18 +70,7 @@ std::string GetImageName(CQuorinDoc& doc, double value, int column) {
     const double dBelow = nearestBelow ? value - below : kMissing;
     const CImage* nearest = dAbove < dBelow ? nearestAbove : nearestBelow;
     const double r = std::min(dAbove, dBelow) / value;
-    const char* prefix = "";
-    if (r < 0.00005)
-        prefix = "";
-    else if (r < 0.0005)
-        prefix = "~";
-    else if (r < 0.005)
-        prefix = "~~";
-    else if (r < 0.05)
-        prefix = "~~~";
-    else if (r < 0.5)
-        prefix = "~~~~";
-    return prefix + nearest->ImageName;
+    return ApproximationPrefix(r) + nearest->ImageName;
 }
 
 void CopyImages(CQuorinDoc& doc, int fromColumn, int toColumn) {

@@ -86,6 +86,16 @@ double GetHash(CQuorinDoc& doc, const std::string& text) {
     return kMissing;
 }
 
+const char* ApproximationPrefix(double relativeDistance) {
+    const double r = relativeDistance;
+    if (r < 0.00005) return "";
+    if (r < 0.0005) return "~";
+    if (r < 0.005) return "~~";
+    if (r < 0.05) return "~~~";
+    if (r < 0.5) return "~~~~";
+    return "";
+}
+
 std::string GetText(CQuorinDoc& doc, double value, int column) {
     doc.App().Trace("GetText   Value %.4lf Column %d", value, column);
     const bool output = IsColumn(doc, column) && doc.m_InOuts[column].InOutType == Output;
@@ -108,18 +118,7 @@ std::string GetText(CQuorinDoc& doc, double value, int column) {
     // A prefix on nothing would show a bare run of tildes.
     if (!bestText) return {};
     const double r = best / value;
-    const char* prefix = "";
-    if (r < 0.00005)
-        prefix = "";
-    else if (r < 0.0005)
-        prefix = "~";
-    else if (r < 0.005)
-        prefix = "~~";
-    else if (r < 0.05)
-        prefix = "~~~";
-    else if (r < 0.5)
-        prefix = "~~~~";
-    return prefix + *bestText;
+    return ApproximationPrefix(r) + *bestText;
 }
 
 std::string FindSimilarText(CQuorinDoc& doc, const std::string& text, int column) {

@@ -17,6 +17,8 @@ CHashText& NewHashText(CQuorinDoc& doc, int column, double code, const std::stri
 double GetHash(CQuorinDoc& doc, const std::string& text);
 // The text of a code in a column (with "~" prefixes for approximate matches).
 std::string GetText(CQuorinDoc& doc, double value, int column);
+// The run of "~" that marks an approximate match at this distance relative to the value.
+const char* ApproximationPrefix(double relativeDistance);
 // Recorded texts of the column that look like the given one, each followed by '\x01'.
 std::string FindSimilarText(CQuorinDoc& doc, const std::string& text, int column);
 int HashTooClose(CQuorinDoc& doc, const std::string& text, double code);

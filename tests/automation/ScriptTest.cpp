@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "automation/ScriptRunner.h"
+#include "coding/ValueText.h"
 #include "support/FakePlatform.h"
 
 namespace quorin::test {
@@ -96,6 +98,27 @@ TEST_F(ScriptTest, CreateNetworkCountsImageColumnsThreeTimes) {
     // Absurd sizes are refused with a message instead of exhausting memory.
     EXPECT_EQ(Run("cn(2000000000,0,0)\r\n"), 0);
     EXPECT_EQ(P.Prompts.Texts().size(), 1u);
+}
+
+// "query" answers the Querying rows with the network before writing them.
+TEST_F(ScriptTest, QueryAnswersAndWritesTheQueryingRows) {
+    MakeGrid(4, 2, {0, 10, 1, 20, 2, 30, 3, 40}, {0, 1});
+    const std::string path = (m_Dir / "answers.qu.txt").string();
+    EXPECT_EQ(Run("cn(2,0,0)\r\nrt(2,1,2)\r\nq(" + path + ")\r\nquery\r\n"), 0);
+    const double answer = Doc.m_Examples[2].Values[1];
+    EXPECT_NE(answer, 30.0);
+    EXPECT_GT(answer, 10.0);
+    EXPECT_LT(answer, 40.0);
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string expected = "\tI: " + Doc.m_InOuts[0].InOutName + "\tO: " +
+                                 Doc.m_InOuts[1].InOutName + "\t\r\n" +
+                                 Doc.m_Examples[2].ExampleName + "\t" +
+                                 FormatValue(Doc, Doc.m_Examples[2].Values[0], 0) + "\t" +
+                                 FormatValue(Doc, answer, 1);
+    EXPECT_EQ(text, expected);
+    // Without a path, beside the script.
+    EXPECT_TRUE(std::filesystem::exists(m_Dir / "run.qu.txt"));
 }
 
 TEST_F(ScriptTest, RandomValidatingRows) {

@@ -1,30 +1,175 @@
-// quorin-batch through its executable: the command line, failures and the bundled example.
+// quorin-batch: the bundled example end to end in-process, the interrupt, and the
+// executable's command line, failures and Ctrl-C.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <thread>
 
+#include "BatchRun.h"
+#include "ConsolePlatform.h"
+#include "grid/DocumentFile.h"
+#include "grid/QuorinDoc.h"
+#include "network/Validation.h"
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+
+namespace quorin::test {
 namespace {
 
-std::filesystem::path BatchProgram() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return self.parent_path().parent_path() / "src" / "batch" / "quorin-batch";
+namespace fs = std::filesystem;
+using batch::CConsole;
+
+const fs::path kExamples = fs::path(QUORIN_SOURCE_DIR) / "examples";
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
 }
+
+std::string ReadStream(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    std::array<char, 4096> buffer{};
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0;)
+        text.append(buffer.data(), n);
+    return text;
+}
+
+// The batch run in-process, wired exactly as main() wires it, with its output in files.
+struct CBatchProcess {
+    CBatchProcess()
+        : Messages(std::tmpfile()), Results(std::tmpfile()), Console(false, Messages, Results),
+          Prompts(Console), Clock(Interrupt), Shell(Console),
+          App(CPlatform{&Prompts, &Clock, &Settings, &Shell, &Views}), Doc(App) {
+        App.m_ScriptRunning = true;
+        Doc.NewDocument();
+    }
+    ~CBatchProcess() {
+        std::fclose(Messages);
+        std::fclose(Results);
+    }
+    int Run(const std::string& script, const std::string& out) {
+        return batch::RunBatch(Doc, Console, Views, script, out, Interrupt);
+    }
+
+    std::atomic<bool> Interrupt{false};
+    std::FILE* Messages;
+    std::FILE* Results;
+    CConsole Console;
+    batch::CConsolePrompts Prompts;
+    batch::CConsoleClock Clock;
+    CMemorySettings Settings;
+    batch::CConsoleShell Shell;
+    batch::CConsoleViews Views;
+    CQuorinApp App;
+    CQuorinDoc Doc;
+};
+
+class BatchRunTest : public DocTest {
+protected:
+    // The example script beside a copy of its data, so that its outputs land here.
+    std::string ExampleScript(const std::string& text) {
+        fs::copy_file(kExamples / "iris.csv", Dir.Path() / "iris.csv");
+        const std::string path = Dir.File("iris.txt");
+        WriteWholeFile(path, text);
+        return path;
+    }
+    CTempDir Dir;
+};
+
+TEST_F(BatchRunTest, TheExampleLearnsSavesAndReopens) {
+    const std::string script = ExampleScript(ReadWholeFile((kExamples / "iris.txt").string()));
+    const std::string out = Dir.File("iris.tvq");
+    ASSERT_EQ(batch::DefaultOutput(script), out);
+    CBatchProcess run;
+    ASSERT_EQ(run.Run(script, out), batch::kExitSuccess) << ReadStream(run.Messages);
+    const std::string summary = ReadStream(run.Results);
+    EXPECT_EQ(summary.rfind("150 Example rows (120 training, 30 validating, 0 querying) and 5 "
+                            "Input/Output columns (4 input, 1 output); a 4-5-1 network after ",
+                            0),
+              0u)
+        << summary;
+    EXPECT_NE(summary.find("(Validating correct: "), std::string::npos) << summary;
+    const std::string files = "Files written: " + out + ", " + Dir.File("iris.gr.txt") + ", " +
+                              Dir.File("iris.we.txt") + ", " + Dir.File("iris.bi.txt") + ", " +
+                              Dir.File("iris.gp.txt") + ", " + Dir.File("iris.de.txt") + ".\n";
+    EXPECT_EQ(summary.substr(summary.size() - std::min(summary.size(), files.size())), files);
+    EXPECT_EQ(ReadWholeFile(Dir.File("iris.gr.txt")).rfind("..........\tI: ", 0), 0u);
+    EXPECT_FALSE(run.Doc.IsModified());
+
+    // The saved document, read back by the core reader, carries the learned network.
+    std::string error;
+    ASSERT_TRUE(ReadDocumentFile(Doc, out, error)) << error;
+    EXPECT_EQ(Doc.m_Examples.size(), 150u);
+    EXPECT_EQ(Doc.m_InOuts.size(), 5u);
+    EXPECT_EQ(Doc.m_InOuts[4].InOutType, Output);
+    EXPECT_EQ(Doc.m_InOuts[4].Mode, Integer);
+    EXPECT_EQ(Doc.m_LearningCycles.load(), run.Doc.m_LearningCycles.load());
+    EXPECT_LT(Doc.m_LearningCycles.load(), 5000);
+    EXPECT_EQ(run.Doc.m_Status.load(), StatusValidatingCorrect);  // stopped by its rule
+    EXPECT_TRUE(Doc.m_SpecialGrid && Doc.m_SpecialGraph);
+    EXPECT_EQ(Doc.m_ValidatingMode, 1);
+    EXPECT_GE(Validate(Doc), 90.0);
+    EXPECT_DOUBLE_EQ(Validate(Doc), run.Doc.m_LastValidatingResult.load());
+}
+
+TEST_F(BatchRunTest, AnInterruptEndsTheWaitSkipsTheRestAndStillSaves) {
+    std::string text = ReadWholeFile((kExamples / "iris.txt").string());
+    // Rules that never stop on their own, a long wait, and a line after it.
+    text = Replace(text, "validatingstops(95,10,1,0)", "validatingstops(100,0,0,0)");
+    text = Replace(text, "fixedperiodstops(1,60,1,5000)", "fixedperiodstops(0,0,0,0)");
+    text = Replace(text, "specialfiles(1,1,1,1,1)", "specialfiles(0,0,0,0,0)");
+    text += "wait(600000)\r\nspecialfiles(1,0,0,0,0)\r\n";
+    const std::string script = ExampleScript(text);
+    CBatchProcess run;
+    std::thread interrupter([&run] {
+        while (run.Doc.m_LearningCycles < 20) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        run.Interrupt = true;
+    });
+    const int status = run.Run(script, batch::DefaultOutput(script));
+    interrupter.join();
+    ASSERT_EQ(status, batch::kExitSuccess) << ReadStream(run.Messages);
+    EXPECT_EQ(run.Doc.m_Status.load(), StatusStopped);
+    EXPECT_FALSE(run.Doc.m_Learning);
+    EXPECT_NE(ReadStream(run.Messages).find("Interrupted: learning stops"), std::string::npos);
+    EXPECT_EQ(ReadStream(run.Results).rfind("Interrupted. 150 Example rows", 0), 0u);
+    EXPECT_FALSE(run.Doc.m_SpecialGrid);  // the line after the wait never ran
+    EXPECT_FALSE(fs::exists(Dir.Path() / "iris.gr.txt"));
+    std::string error;
+    ASSERT_TRUE(ReadDocumentFile(Doc, Dir.File("iris.tvq"), error)) << error;
+    EXPECT_EQ(Doc.m_LearningCycles.load(), run.Doc.m_LearningCycles.load());
+}
+
+TEST_F(BatchRunTest, AFailedSaveIsAFailure) {
+    const std::string script = ExampleScript("importfile(iris.csv,1,0,0,1,0,0,0,0)\r\n");
+    CBatchProcess run;
+    EXPECT_EQ(run.Run(script, Dir.File("missing/iris.tvq")), batch::kExitFailed);
+    const std::string messages = ReadStream(run.Messages);
+    EXPECT_NE(messages.find("Unable to save the document " + Dir.File("missing/iris.tvq")),
+              std::string::npos)
+        << messages;
+    EXPECT_EQ(ReadStream(run.Results), "");
+}
+
+// ---- the executable ----
 
 struct CRun {
     int Status = -1;
     std::string Output;  // stdout and stderr together
 };
 
-CRun RunBatch(const std::string& arguments) {
+CRun RunProgram(const std::string& arguments) {
     CRun run;
-    const std::string command = BatchProgram().string() + " " + arguments + " 2>&1";
+    const std::string command = std::string(QUORIN_BATCH_PROGRAM) + " " + arguments + " 2>&1";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer{};
@@ -35,44 +180,84 @@ CRun RunBatch(const std::string& arguments) {
     return run;
 }
 
-class BatchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::filesystem::exists(BatchProgram())) GTEST_SKIP() << "quorin-batch not built";
-        m_Dir = std::filesystem::temp_directory_path() /
-                ("quorin_batch_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_Dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_Dir); }
-    std::string File(const std::string& name, const std::string& bytes) {
-        const auto path = (m_Dir / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    std::filesystem::path m_Dir;
-};
-
-TEST_F(BatchTest, CommandLine) {
-    const CRun help = RunBatch("--help");
+TEST(BatchProgramTest, CommandLine) {
+    const CRun help = RunProgram("--help");
     EXPECT_EQ(help.Status, 0);
-    EXPECT_NE(help.Output.find("Usage: quorin-batch SCRIPT.txt [-o OUT.tvq]"), std::string::npos);
-    const CRun version = RunBatch("--version");
+    EXPECT_EQ(help.Output.rfind("Usage: quorin-batch SCRIPT.txt [-o OUT.tvq]\n", 0), 0u);
+    const CRun version = RunProgram("--version");
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Output.rfind("quorin-batch ", 0), 0u);
-    EXPECT_EQ(RunBatch("").Status, 2);
-    EXPECT_EQ(RunBatch("--bogus x.txt").Status, 2);
+    EXPECT_EQ(RunProgram("").Status, 2);
+    EXPECT_EQ(RunProgram("--bogus x.txt").Status, 2);
+    EXPECT_EQ(RunProgram("x.txt -o").Status, 2);
+    EXPECT_EQ(RunProgram("x.txt y.txt").Status, 2);
 }
 
-TEST_F(BatchTest, AFailingScriptGivesItsMessageAndNoDocument) {
-    const std::string script =
-        File("fail.txt", "if(" + (m_Dir / "missing.csv").string() + ",1,0,0,1)\r\n");
-    const CRun run = RunBatch(script);
+TEST(BatchProgramTest, AFailingScriptGivesItsMessageAndNoDocument) {
+    CTempDir dir;
+    const std::string script = dir.File("fail.txt");
+    WriteWholeFile(script, "if(" + dir.File("missing.csv") + ",1,0,0,1)\r\n");
+    const CRun run = RunProgram(script);
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Output.find("The file to Import could not be opened."), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(m_Dir / "fail.tvq"));
-    const CRun lineFeeds = RunBatch(File("lf.txt", "stl\n"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "fail.tvq"));
+    WriteWholeFile(dir.File("lf.txt"), "stl\n");
+    const CRun lineFeeds = RunProgram(dir.File("lf.txt"));
     EXPECT_EQ(lineFeeds.Status, 1);
     EXPECT_NE(lineFeeds.Output.find("No line feeds can be found."), std::string::npos);
+    EXPECT_EQ(RunProgram(dir.File("absent.txt")).Status, 1);
+}
+
+// Ctrl-C as a real signal: the program stops learning after its cycle and saves.
+TEST(BatchProgramTest, SigintStopsLearningAndSaves) {
+    CTempDir dir;
+    fs::copy_file(kExamples / "iris.csv", dir.Path() / "iris.csv");
+    std::string text = ReadWholeFile((kExamples / "iris.txt").string());
+    text = Replace(text, "validatingstops(95,10,1,0)", "validatingstops(100,0,0,0)");
+    text = Replace(text, "fixedperiodstops(1,60,1,5000)", "fixedperiodstops(0,0,0,0)");
+    const std::string script = dir.File("iris.txt");
+    WriteWholeFile(script, text);
+
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDERR_FILENO);
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::execl(QUORIN_BATCH_PROGRAM, "quorin-batch", script.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    // The first progress line (plain, a second into learning) says learning runs.
+    std::string output;
+    std::array<char, 4096> buffer{};
+    bool signalled = false;
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer.data(), buffer.size())) > 0;) {
+        output.append(buffer.data(), static_cast<std::size_t>(n));
+        if (!signalled && output.find("Learning: ") != std::string::npos) {
+            signalled = true;
+            ::kill(pid, SIGINT);
+        }
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(signalled) << output;
+    ASSERT_TRUE(WIFEXITED(status)) << output;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    EXPECT_NE(output.find("Interrupted. 150 Example rows"), std::string::npos) << output;
+    EXPECT_NE(output.find("(Stopped). Files written: " + dir.File("iris.tvq") + ", "),
+              std::string::npos)
+        << output;
+    EXPECT_TRUE(fs::exists(dir.Path() / "iris.gr.txt"));
+    CTestPlatform platform;
+    CQuorinDoc reopened(*platform.App);
+    std::string error;
+    EXPECT_TRUE(ReadDocumentFile(reopened, dir.File("iris.tvq"), error)) << error;
+    EXPECT_GT(reopened.m_LearningCycles.load(), 0);
 }
 
 }  // namespace
+}  // namespace quorin::test

@@ -134,30 +134,6 @@ std::string CFakeModelessWindow::PollButton() {
     return key;
 }
 
-int CMemorySettings::GetInt(const std::string& section, const std::string& key, int defaultValue) {
-    std::lock_guard lock(m_Mutex);
-    auto it = m_Values.find(section + "/" + key);
-    return it == m_Values.end() ? defaultValue : std::stoi(it->second);
-}
-
-void CMemorySettings::SetInt(const std::string& section, const std::string& key, int value) {
-    std::lock_guard lock(m_Mutex);
-    m_Values[section + "/" + key] = std::to_string(value);
-}
-
-std::string CMemorySettings::GetString(const std::string& section, const std::string& key,
-                                       const std::string& defaultValue) {
-    std::lock_guard lock(m_Mutex);
-    auto it = m_Values.find(section + "/" + key);
-    return it == m_Values.end() ? defaultValue : it->second;
-}
-
-void CMemorySettings::SetString(const std::string& section, const std::string& key,
-                                const std::string& value) {
-    std::lock_guard lock(m_Mutex);
-    m_Values[section + "/" + key] = value;
-}
-
 bool CFakeShell::OpenFile(const std::string& path) {
     m_Opened.push_back(path);
     return m_Succeed;

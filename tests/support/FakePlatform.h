@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "grid/QuorinDoc.h"
+#include "platform/MemorySettings.h"
 #include "platform/Platform.h"
 
 namespace quorin::test {
@@ -84,20 +85,6 @@ public:
     void Sleep(std::uint32_t milliseconds) override { m_Now += milliseconds; }
     void Advance(std::uint32_t milliseconds) { m_Now += milliseconds; }
     std::atomic<std::uint32_t> m_Now{1000};
-};
-
-class CMemorySettings : public ISettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int defaultValue) override;
-    void SetInt(const std::string& section, const std::string& key, int value) override;
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& defaultValue) override;
-    void SetString(const std::string& section, const std::string& key,
-                   const std::string& value) override;
-
-private:
-    std::mutex m_Mutex;
-    std::map<std::string, std::string> m_Values;
 };
 
 class CFakeShell : public IShell {
