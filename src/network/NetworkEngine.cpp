@@ -169,15 +169,31 @@ __attribute__((optimize("no-tree-vectorize"))) void BackBlock(
     }
 }
 
-// The logistic function of count net inputs, four at a time: the exponentials are independent
-// calls, and the divisions (exact in any width) go in one vector.
-void LogisticLanes(const double* __restrict net, int count, double* __restrict activation) {
-    const v4d one = Splat(1.0);
-    for (int i = 0; i < count; i += 4) {
-        const v4d e = {std::exp(-net[i]), i + 1 < count ? std::exp(-net[i + 1]) : 0.0,
-                       i + 2 < count ? std::exp(-net[i + 2]) : 0.0,
-                       i + 3 < count ? std::exp(-net[i + 3]) : 0.0};
-        Store(activation + i, one / (one + e));
+// BackBlock for a block of at most four nodes (stride 4) whose sources are all non-input
+// nodes: four sources at a time, one per lane, after a transpose; each lane still collects its
+// terms from the last node to the first.
+using v4l = long long __attribute__((vector_size(32)));
+QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* __restrict delta,
+                                     int sources, int count, double* __restrict error) {
+    int j = 0;
+    for (; j + 4 <= sources; j += 4, w += 16) {
+        const v4d r0 = Load(w), r1 = Load(w + 4), r2 = Load(w + 8), r3 = Load(w + 12);
+        const v4d t0 = __builtin_shuffle(r0, r1, v4l{0, 4, 2, 6});
+        const v4d t1 = __builtin_shuffle(r0, r1, v4l{1, 5, 3, 7});
+        const v4d t2 = __builtin_shuffle(r2, r3, v4l{0, 4, 2, 6});
+        const v4d t3 = __builtin_shuffle(r2, r3, v4l{1, 5, 3, 7});
+        const v4d c[4] = {__builtin_shuffle(t0, t2, v4l{0, 1, 4, 5}),
+                          __builtin_shuffle(t1, t3, v4l{0, 1, 4, 5}),
+                          __builtin_shuffle(t0, t2, v4l{2, 3, 6, 7}),
+                          __builtin_shuffle(t1, t3, v4l{2, 3, 6, 7})};
+        v4d sum = Load(error + j);
+        for (int i = count - 1; i >= 0; --i) sum = sum + c[i] * Splat(delta[i]);
+        Store(error + j, sum);
+    }
+    for (; j < sources; ++j, w += 4) {
+        double sum = error[j];
+        for (int i = count - 1; i >= 0; --i) sum = sum + w[i] * delta[i];
+        error[j] = sum;
     }
 }
 
@@ -326,7 +342,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
         lanes += static_cast<std::size_t>(unit.Count + 3) / 4 * 4;
         total += static_cast<std::size_t>(unit.Stride) * unit.Sources;
     }
-    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net, &m_Output})
+    for (auto* lane : {&m_Bias, &m_BiasChange, &m_BiasPrevious, &m_Delta, &m_Net})
         lane->assign(lanes, 0.0);
     for (const CUnit& unit : m_Units) {
         for (std::int32_t i = 0; i < unit.Count; ++i) {
@@ -427,14 +443,13 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
         double* net = m_Net.data() + unit.Lane;
         ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
                      unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
-        double* lanes = m_Output.data() + unit.Lane;
-        LogisticLanes(net, unit.Count, lanes);
         double* activation = m_Activation.data() + unit.First;
         CNode* node = nodes.data() + unit.First;
         for (std::int32_t i = 0; i < unit.Count; ++i) {
-            activation[i] = lanes[i];
+            const double a = Logistic(net[i]);
+            activation[i] = a;
             node[i].NetInput = net[i];
-            node[i].Activation = lanes[i];
+            node[i].Activation = a;
         }
     }
 }
@@ -484,7 +499,10 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
             node[i].Error = error[i];
             node[i].Delta = delta[i];
         }
-        if (!unit.SourcesAllInputs)
+        if (unit.Stride == 4 && unit.SourcesNoInputs)
+            BackBlock4(m_Weight.data() + unit.Offset, delta, unit.Sources, unit.Count,
+                       m_Error.data() + unit.Source);
+        else if (!unit.SourcesAllInputs)
             BackBlock(m_Weight.data() + unit.Offset, delta,
                       unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,
                       unit.Sources, unit.Count, unit.Stride, m_Error.data() + unit.Source);

@@ -59,7 +59,7 @@ private:
     std::vector<std::int32_t> m_Number, m_Record, m_From, m_Type;
     std::vector<double> m_Activation, m_Error;  // by node number
     // By node lane: the biases live here during a pass, like the weights; padding lanes stay 0.
-    std::vector<double> m_Bias, m_BiasChange, m_BiasPrevious, m_Delta, m_Net, m_Output;
+    std::vector<double> m_Bias, m_BiasChange, m_BiasPrevious, m_Delta, m_Net;
     std::vector<std::int32_t> m_InputNodes;
     // Which column feeds which input node, and which column's target which output node(s).
     struct CColumnNode {

@@ -248,6 +248,43 @@ TEST_F(PropagationTest, LearningPassMatchesTheRecordsBitForBit) {
         EXPECT_EQ(Doc.m_Examples[r].ExampleError, other.m_Examples[r].ExampleError);
 }
 
+// A plain layered network takes the packed form's block kernels (errors gathered four
+// sources at a time from a block of at most four nodes): still bit for bit the records.
+TEST_F(PropagationTest, PlainNetworkPassMatchesTheRecordsBitForBit) {
+    std::vector<double> values;
+    for (int r = 0; r < 9; ++r)
+        for (int c = 0; c < 7; ++c) values.push_back(std::fmod(r * 0.53 + c * 0.29, 1.0));
+    MakeGrid(9, 7, values, {Input, Input, Input, Input, Output, Output, Output});
+    NewNetwork(Doc, 4, 10, 3, 0);
+    CTestPlatform otherPlatform;
+    CQuorinDoc other(*otherPlatform.App);
+    other.m_Examples = Doc.m_Examples;
+    other.m_InOuts = Doc.m_InOuts;
+    other.m_ColCount = Doc.m_ColCount;
+    other.m_RowCount = Doc.m_RowCount;
+    other.m_Nodes = Doc.m_Nodes;
+    other.m_Weights = Doc.m_Weights;
+    CNetworkEngine engine;
+    for (int c = 0; c < 20; ++c) {
+        CLearningPass pass(other, engine);
+        for (int r = 0; r < 9; ++r) {
+            for (CQuorinDoc* doc : {&Doc, &other}) {
+                ConnectInputs(*doc, r, 1);
+                CalculateActivations(*doc);
+                CalculateErrors(*doc, r);
+                CalculateWeights(*doc);
+            }
+            for (size_t k = 0; k < Doc.m_Nodes.size(); ++k)
+                ASSERT_EQ(Doc.m_Nodes[k].Error, other.m_Nodes[k].Error) << c << " " << r << " " << k;
+        }
+    }
+    EXPECT_TRUE(engine.m_Usable);
+    ASSERT_EQ(Doc.m_Weights.size(), other.m_Weights.size());
+    for (size_t i = 0; i < Doc.m_Weights.size(); ++i)
+        EXPECT_EQ(std::memcmp(&Doc.m_Weights[i].Weight, &other.m_Weights[i].Weight, sizeof(double)), 0)
+            << i;
+}
+
 TEST_F(PropagationTest, RebuildingInsideAPassKeepsWhatWasLearnt) {
     BuildTwoOneOne();
     CNetworkEngine engine;
