@@ -15,6 +15,11 @@
 #else
 #define QUORIN_TARGET_CLONES __attribute__((target_clones("avx2", "default")))
 #endif
+#if defined(__clang__)
+#define QUORIN_NO_TREE_VECTORIZE
+#else
+#define QUORIN_NO_TREE_VECTORIZE __attribute__((optimize("no-tree-vectorize")))
+#endif
 
 namespace quorin {
 
@@ -48,16 +53,24 @@ CUpdateRule RuleOf(const CQuorinDoc& doc) {
 // a separate multiply and add, exactly as the record form does: no reassociation, no fused
 // multiply-add (the AVX2 clone has no FMA, and the core is built with -ffp-contract=off).
 using v4d = double __attribute__((vector_size(32)));
-// The helpers below are internal and always inlined; their calling convention never matters.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-__attribute__((always_inline)) inline v4d Load(const double* p) {
-    v4d v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-__attribute__((always_inline)) inline void Store(double* p, v4d v) { __builtin_memcpy(p, &v, sizeof v); }
-__attribute__((always_inline)) inline v4d Splat(double x) { return v4d{x, x, x, x}; }
+// Macros, not functions: a function passing a 32-byte vector by value is refused by clang
+// (and warned about by gcc) in the default, pre-AVX clone.
+#define Load(p)                                \
+    ({                                         \
+        v4d loaded_;                           \
+        __builtin_memcpy(&loaded_, (p), sizeof loaded_); \
+        loaded_;                               \
+    })
+#define Store(p, v)                            \
+    do {                                       \
+        const v4d stored_ = (v);               \
+        __builtin_memcpy((p), &stored_, sizeof stored_); \
+    } while (0)
+#define Splat(x)                               \
+    ({                                         \
+        const double splat_ = (x);             \
+        v4d{splat_, splat_, splat_, splat_};   \
+    })
 
 // net[i] = bias[i] + sum over j of w[j * stride + i] * a[j], in j order for every i; stride
 // is a multiple of 4 and net and bias hold stride lanes.
@@ -158,7 +171,7 @@ QUORIN_TARGET_CLONES void UpdateBlock(
 
 // Each source of a block collects its terms from the block's nodes last to first, as the
 // descending walk over the nodes would. Scalar: each chain is short and fed by fresh stores.
-__attribute__((optimize("no-tree-vectorize"))) void BackBlock(
+QUORIN_NO_TREE_VECTORIZE void BackBlock(
     const double* __restrict w, const double* __restrict delta, const std::uint8_t* isInput,
     int sources, int count, int stride, double* __restrict error) {
     for (int j = 0; j < sources; ++j, w += stride) {
@@ -172,20 +185,19 @@ __attribute__((optimize("no-tree-vectorize"))) void BackBlock(
 // BackBlock for a block of at most four nodes (stride 4) whose sources are all non-input
 // nodes: four sources at a time, one per lane, after a transpose; each lane still collects its
 // terms from the last node to the first.
-using v4l = long long __attribute__((vector_size(32)));
 QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* __restrict delta,
                                      int sources, int count, double* __restrict error) {
     int j = 0;
     for (; j + 4 <= sources; j += 4, w += 16) {
         const v4d r0 = Load(w), r1 = Load(w + 4), r2 = Load(w + 8), r3 = Load(w + 12);
-        const v4d t0 = __builtin_shuffle(r0, r1, v4l{0, 4, 2, 6});
-        const v4d t1 = __builtin_shuffle(r0, r1, v4l{1, 5, 3, 7});
-        const v4d t2 = __builtin_shuffle(r2, r3, v4l{0, 4, 2, 6});
-        const v4d t3 = __builtin_shuffle(r2, r3, v4l{1, 5, 3, 7});
-        const v4d c[4] = {__builtin_shuffle(t0, t2, v4l{0, 1, 4, 5}),
-                          __builtin_shuffle(t1, t3, v4l{0, 1, 4, 5}),
-                          __builtin_shuffle(t0, t2, v4l{2, 3, 6, 7}),
-                          __builtin_shuffle(t1, t3, v4l{2, 3, 6, 7})};
+        const v4d t0 = __builtin_shufflevector(r0, r1, 0, 4, 2, 6);
+        const v4d t1 = __builtin_shufflevector(r0, r1, 1, 5, 3, 7);
+        const v4d t2 = __builtin_shufflevector(r2, r3, 0, 4, 2, 6);
+        const v4d t3 = __builtin_shufflevector(r2, r3, 1, 5, 3, 7);
+        const v4d c[4] = {__builtin_shufflevector(t0, t2, 0, 1, 4, 5),
+                          __builtin_shufflevector(t1, t3, 0, 1, 4, 5),
+                          __builtin_shufflevector(t0, t2, 2, 3, 6, 7),
+                          __builtin_shufflevector(t1, t3, 2, 3, 6, 7)};
         v4d sum = Load(error + j);
         for (int i = count - 1; i >= 0; --i) sum = sum + c[i] * Splat(delta[i]);
         Store(error + j, sum);
