@@ -38,17 +38,6 @@ void RunOf(const CNode& node, std::size_t weights, std::int32_t& first, std::int
     if (static_cast<std::size_t>(last) > weights) last = static_cast<std::int32_t>(weights);
 }
 
-CUpdateRule RuleOf(const CQuorinDoc& doc) {
-    CUpdateRule rule;
-    rule.LearningRate = doc.m_LearningRate;
-    rule.Momentum = doc.m_Momentum;
-    rule.Counting = doc.m_PruningOption != 0;
-    rule.Freezing = rule.Counting && doc.m_ConnectionPruning != 0 && doc.m_PruningCycles >= 10;
-    rule.Threshold = doc.m_PruningThreshold;
-    rule.Cycles = doc.m_PruningCycles;
-    return rule;
-}
-
 // Vector kernels. Each lane is one destination node and adds its terms in source order, with
 // a separate multiply and add, exactly as the record form does: no reassociation, no fused
 // multiply-add (the AVX2 clone has no FMA, and the core is built with -ffp-contract=off).
@@ -534,7 +523,7 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
 
 void CNetworkEngine::CalculateWeights(CQuorinDoc& doc) {
     const std::int32_t n = static_cast<std::int32_t>(doc.m_Nodes.size());
-    const CUpdateRule rule = RuleOf(doc);
+    const CUpdateRule rule = UpdateRuleOf(doc);
     const bool clear = m_ChangesClear && !rule.Counting;
     for (const CUnit& unit : m_Units) {
         const std::size_t offset = static_cast<std::size_t>(unit.Offset);

@@ -63,13 +63,7 @@ void RecordBackPropagate(CQuorinDoc& doc) {
 }
 
 void RecordWeights(CQuorinDoc& doc) {
-    CUpdateRule rule;
-    rule.LearningRate = doc.m_LearningRate;
-    rule.Momentum = doc.m_Momentum;
-    rule.Counting = doc.m_PruningOption != 0;
-    rule.Freezing = rule.Counting && doc.m_ConnectionPruning != 0 && doc.m_PruningCycles >= 10;
-    rule.Threshold = doc.m_PruningThreshold;
-    rule.Cycles = doc.m_PruningCycles;
+    const CUpdateRule rule = UpdateRuleOf(doc);
     auto& nodes = doc.m_Nodes;
     for (CNode& node : nodes) {
         if (node.NodeType == InputNode) continue;
@@ -91,6 +85,17 @@ void RecordWeights(CQuorinDoc& doc) {
 }
 
 }  // namespace
+
+CUpdateRule UpdateRuleOf(const CQuorinDoc& doc) {
+    CUpdateRule rule;
+    rule.LearningRate = doc.m_LearningRate;
+    rule.Momentum = doc.m_Momentum;
+    rule.Counting = doc.m_PruningOption != 0;
+    rule.Freezing = rule.Counting && doc.m_ConnectionPruning != 0 && doc.m_PruningCycles >= 10;
+    rule.Threshold = doc.m_PruningThreshold;
+    rule.Cycles = doc.m_PruningCycles;
+    return rule;
+}
 
 void SetWeightsIn(CQuorinDoc& doc) {
     doc.App().Trace("SetWeightsIn");

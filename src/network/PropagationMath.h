@@ -6,6 +6,8 @@
 
 namespace quorin {
 
+class CQuorinDoc;
+
 inline double Logistic(double netInput) { return 1.0 / (1.0 + std::exp(-netInput)); }
 
 inline double Slope(double activation, double error) {
@@ -21,6 +23,9 @@ struct CUpdateRule {
     double Threshold = 0.0;
     std::int32_t Cycles = 0;
 };
+
+// The document's controls as the update reads them.
+CUpdateRule UpdateRuleOf(const CQuorinDoc& doc);
 
 // One weight update with the pruning rule; change is the accumulator, previous the momentum term.
 inline void UpdateWeight(const CUpdateRule& rule, double& weight, double& change, double& previous,
