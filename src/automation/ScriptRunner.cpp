@@ -2,6 +2,7 @@
 #include "automation/ScriptRunner.h"
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -186,6 +187,17 @@ int CScriptRunner::ImportFile(const CScriptLine& l) {
     return result < 0 ? ScriptImportFailed : 0;
 }
 
+namespace {
+// The "first, count" parameters as a half-open range clipped to the records that exist.
+std::pair<std::int64_t, std::int64_t> ClippedRange(const CScriptLine& l, std::size_t records) {
+    const std::int64_t first = std::max(0, ToInt(l.Parameters, 0));
+    const std::int64_t end = std::min<std::int64_t>(
+        static_cast<std::int64_t>(ToInt(l.Parameters, 0)) + ToInt(l.Parameters, 1),
+        static_cast<std::int64_t>(records));
+    return {first, end};
+}
+}  // namespace
+
 void CScriptRunner::ColumnTypeAndMode(const CScriptLine& l) {
     const int type = ToInt(l.Parameters, 2);
     const int mode = ToInt(l.Parameters, 3);
@@ -196,10 +208,7 @@ void CScriptRunner::ColumnTypeAndMode(const CScriptLine& l) {
             m_Line.c_str()));
         return;
     }
-    const std::int64_t first = std::max(0, ToInt(l.Parameters, 0));
-    const std::int64_t end = std::min<std::int64_t>(
-        static_cast<std::int64_t>(ToInt(l.Parameters, 0)) + ToInt(l.Parameters, 1),
-        static_cast<std::int64_t>(m_Doc.m_InOuts.size()));
+    const auto [first, end] = ClippedRange(l, m_Doc.m_InOuts.size());
     for (std::int64_t c = first; c < end; ++c)
         m_Doc.SetInOutTypeAndMode(static_cast<int>(c), type, mode);
 }
@@ -212,10 +221,7 @@ void CScriptRunner::RowType(const CScriptLine& l) {
             m_Line.c_str()));
         return;
     }
-    const std::int64_t first = std::max(0, ToInt(l.Parameters, 0));
-    const std::int64_t end = std::min<std::int64_t>(
-        static_cast<std::int64_t>(ToInt(l.Parameters, 0)) + ToInt(l.Parameters, 1),
-        static_cast<std::int64_t>(m_Doc.m_Examples.size()));
+    const auto [first, end] = ClippedRange(l, m_Doc.m_Examples.size());
     for (std::int64_t r = first; r < end; ++r) m_Doc.SetExampleType(static_cast<int>(r), type);
 }
 
