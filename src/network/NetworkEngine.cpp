@@ -7,6 +7,7 @@
 #include "grid/QuorinDoc.h"
 #include "network/OutputErrors.h"
 #include "network/PropagationMath.h"
+#include "network/VectorExp.h"
 
 // ThreadSanitizer instruments the clones' resolver, which runs before its runtime is
 // ready: the process would crash while loading. Such builds use the default clone only.
@@ -63,7 +64,7 @@ using v4d = double __attribute__((vector_size(32)));
 
 // net[i] = bias[i] + sum over j of w[j * stride + i] * a[j], in j order for every i; stride
 // is a multiple of 4 and net and bias hold stride lanes.
-QUORIN_TARGET_CLONES void ForwardBlock(
+__attribute__((always_inline)) inline void ForwardSums(
     const double* __restrict w, const double* __restrict a, int sources, int stride,
     const double* __restrict bias, double* __restrict net) {
     const std::size_t step = static_cast<std::size_t>(stride);
@@ -102,6 +103,91 @@ QUORIN_TARGET_CLONES void ForwardBlock(
         Store(net + i, s0);
     }
 }
+
+QUORIN_TARGET_CLONES void ForwardBlock(const double* __restrict w, const double* __restrict a,
+                                       int sources, int stride, const double* __restrict bias,
+                                       double* __restrict net) {
+    ForwardSums(w, a, sources, stride, bias, net);
+}
+
+#if QUORIN_HAVE_VECTOR_EXP
+static_assert(offsetof(CNode, Activation) == offsetof(CNode, NetInput) + sizeof(double));
+
+// ForwardBlock, then the logistic of every lane as Logistic() computes it, for processors
+// where VectorExpAgrees(). The block's `count` nodes get their activations (by node number,
+// in `activation`) and their records written here, while the values are still in registers.
+// With `whole` the activations are stored four at a time, past the block's end too.
+// Groups of up to four vectors keep their sums in registers from the first term to the
+// logistic.
+template <int Vectors>
+__attribute__((target("avx2,fma"), always_inline)) inline void ForwardLogisticGroup(
+    const double* __restrict w, const double* __restrict a, int sources, std::size_t step,
+    const double* __restrict bias, double* __restrict net, double* __restrict activation,
+    CNode* __restrict node, int left, bool whole) {
+    __m256d sum[Vectors];
+    for (int v = 0; v < Vectors; ++v) sum[v] = _mm256_loadu_pd(bias + 4 * v);
+    for (int j = 0; j < sources; ++j, w += step) {
+        const __m256d aj = _mm256_broadcast_sd(a + j);
+        for (int v = 0; v < Vectors; ++v)
+            sum[v] = _mm256_add_pd(sum[v], _mm256_mul_pd(_mm256_loadu_pd(w + 4 * v), aj));
+    }
+    const __m256d one = _mm256_set1_pd(1.0), sign = _mm256_set1_pd(-0.0);
+    for (int v = 0; v < Vectors; ++v, left -= 4) {
+        const __m256d s = sum[v];
+        _mm256_storeu_pd(net + 4 * v, s);
+        __m256i special;
+        const __m256d e = vector_exp::Exp4(_mm256_xor_pd(s, sign), special);
+        __m256d l = _mm256_div_pd(one, _mm256_add_pd(one, e));
+        if (!_mm256_testz_si256(special, special)) [[unlikely]] {
+            alignas(32) double lanes[4];
+            for (int k = 0; k < 4; ++k) lanes[k] = Logistic(net[4 * v + k]);
+            l = _mm256_load_pd(lanes);
+        }
+        double* out = activation + 4 * v;
+        const __m128d l01 = _mm256_castpd256_pd128(l), l23 = _mm256_extractf128_pd(l, 1);
+        if (whole || left >= 4) {
+            _mm256_storeu_pd(out, l);
+        } else {
+            _mm_storel_pd(out, l01);
+            if (left > 1) _mm_storeh_pd(out + 1, l01);
+            if (left > 2) _mm_storel_pd(out + 2, l23);
+        }
+        // NetInput and Activation are neighbours in the record: one store per node.
+        const __m128d s01 = _mm256_castpd256_pd128(s), s23 = _mm256_extractf128_pd(s, 1);
+        CNode* n = node + 4 * v;
+        _mm_storeu_pd(&n[0].NetInput, _mm_unpacklo_pd(s01, l01));
+        if (left > 1) _mm_storeu_pd(&n[1].NetInput, _mm_unpackhi_pd(s01, l01));
+        if (left > 2) _mm_storeu_pd(&n[2].NetInput, _mm_unpacklo_pd(s23, l23));
+        if (left > 3) _mm_storeu_pd(&n[3].NetInput, _mm_unpackhi_pd(s23, l23));
+    }
+}
+
+__attribute__((target("avx2,fma"))) void ForwardLogisticBlock(
+    const double* __restrict w, const double* __restrict a, int sources, int stride,
+    const double* __restrict bias, double* __restrict net, double* __restrict activation,
+    CNode* __restrict node, int count, bool whole) {
+    const std::size_t step = static_cast<std::size_t>(stride);
+    int i = 0;
+    for (; i + 16 <= stride; i += 16)
+        ForwardLogisticGroup<4>(w + i, a, sources, step, bias + i, net + i, activation + i,
+                                node + i, count - i, whole);
+    switch ((stride - i) / 4) {
+        case 3:
+            ForwardLogisticGroup<3>(w + i, a, sources, step, bias + i, net + i, activation + i,
+                                    node + i, count - i, whole);
+            break;
+        case 2:
+            ForwardLogisticGroup<2>(w + i, a, sources, step, bias + i, net + i, activation + i,
+                                    node + i, count - i, whole);
+            break;
+        case 1:
+            ForwardLogisticGroup<1>(w + i, a, sources, step, bias + i, net + i, activation + i,
+                                    node + i, count - i, whole);
+            break;
+        default: break;
+    }
+}
+#endif
 
 // The same update when every WeightChange is known to be 0: the accumulator is the zero
 // constant instead of a stored array, which halves the memory the update streams through.
@@ -188,7 +274,12 @@ QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* _
                           __builtin_shufflevector(t0, t2, 2, 3, 6, 7),
                           __builtin_shufflevector(t1, t3, 2, 3, 6, 7)};
         v4d sum = Load(error + j);
-        for (int i = count - 1; i >= 0; --i) sum = sum + c[i] * Splat(delta[i]);
+        switch (count) {  // unrolled, so that c stays in registers
+            case 4: sum = sum + c[3] * Splat(delta[3]); [[fallthrough]];
+            case 3: sum = sum + c[2] * Splat(delta[2]); [[fallthrough]];
+            case 2: sum = sum + c[1] * Splat(delta[1]); [[fallthrough]];
+            default: sum = sum + c[0] * Splat(delta[0]);
+        }
         Store(error + j, sum);
     }
     for (; j < sources; ++j, w += 4) {
@@ -199,18 +290,53 @@ QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* _
 }
 
 // The deltas of a block, written as whole vectors (zero in the padding) so that the vector
-// loads of the update forward from these stores instead of waiting for them to retire. The
-// inputs are read one by one: they were just stored that way.
-QUORIN_TARGET_CLONES void Slopes(const double* __restrict activation, const double* __restrict error, int count,
-            double* __restrict delta) {
+// loads of the update forward from these stores instead of waiting for them to retire, and
+// the block's Error and Delta records (neighbours in the record: one store per node). With
+// `whole`, the activations may be read four at a time past the block's end (they were stored
+// that way); the errors are read one by one, as most of them were stored.
+using v2d = double __attribute__((vector_size(16)));
+static_assert(offsetof(CNode, Delta) == offsetof(CNode, Error) + sizeof(double));
+
+QUORIN_TARGET_CLONES void SlopeBlock(const double* __restrict activation,
+                                     const double* __restrict error, int count, bool whole,
+                                     double* __restrict delta, CNode* __restrict node) {
     const v4d one = Splat(1.0);
+    using v4l = long long __attribute__((vector_size(32)));
     for (int i = 0; i < count; i += 4) {
-        const v4d a = {activation[i], i + 1 < count ? activation[i + 1] : 0.0,
-                       i + 2 < count ? activation[i + 2] : 0.0,
-                       i + 3 < count ? activation[i + 3] : 0.0};
-        const v4d e = {error[i], i + 1 < count ? error[i + 1] : 0.0,
-                       i + 2 < count ? error[i + 2] : 0.0, i + 3 < count ? error[i + 3] : 0.0};
-        Store(delta + i, (one - a) * e * a);
+        const int left = count - i;
+        v4d a, e;
+        if (whole || left >= 4)
+            a = Load(activation + i);
+        else
+            a = v4d{activation[i], left > 1 ? activation[i + 1] : 0.0,
+                    left > 2 ? activation[i + 2] : 0.0, 0.0};
+        if (left >= 4)
+            e = v4d{error[i], error[i + 1], error[i + 2], error[i + 3]};
+        else
+            e = v4d{error[i], left > 1 ? error[i + 1] : 0.0, left > 2 ? error[i + 2] : 0.0, 0.0};
+        v4d d = (one - a) * e * a;
+        if (left < 4) {
+            const v4l lane = {0, 1, 2, 3};
+            d = (v4d)((v4l)d & (lane < left));
+        }
+        Store(delta + i, d);
+        CNode* n = node + i;
+        const v2d e01 = __builtin_shufflevector(e, e, 0, 1), e23 = __builtin_shufflevector(e, e, 2, 3);
+        const v2d d01 = __builtin_shufflevector(d, d, 0, 1), d23 = __builtin_shufflevector(d, d, 2, 3);
+        const v2d p0 = __builtin_shufflevector(e01, d01, 0, 2);
+        __builtin_memcpy(&n[0].Error, &p0, sizeof p0);
+        if (left > 1) {
+            const v2d p1 = __builtin_shufflevector(e01, d01, 1, 3);
+            __builtin_memcpy(&n[1].Error, &p1, sizeof p1);
+        }
+        if (left > 2) {
+            const v2d p2 = __builtin_shufflevector(e23, d23, 0, 2);
+            __builtin_memcpy(&n[2].Error, &p2, sizeof p2);
+        }
+        if (left > 3) {
+            const v2d p3 = __builtin_shufflevector(e23, d23, 1, 3);
+            __builtin_memcpy(&n[3].Error, &p3, sizeof p3);
+        }
     }
 }
 
@@ -263,6 +389,7 @@ void CNetworkEngine::MapColumns(const CQuorinDoc& doc) {
 }
 
 bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
+    m_InputsPresented = false;  // declined: the caller presents the row through the records
     if (!m_InputsMapped || row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return false;
     const std::vector<double>& values = doc.m_Examples[row].NormalisedValues;
     if (static_cast<std::int32_t>(values.size()) < m_ColumnsNeeded) return false;
@@ -272,6 +399,7 @@ bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
         node.NetInput = node.Activation = value;
         m_Activation[input.Node] = value;
     }
+    m_InputsPresented = true;
     return true;
 }
 
@@ -279,6 +407,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_Doc = &doc;
     m_Packed = true;
     m_Usable = false;
+    m_VectorExp = VectorExpAgrees();
     const auto& nodes = doc.m_Nodes;
     const auto& weights = doc.m_Weights;
     const std::size_t n = nodes.size();
@@ -291,8 +420,10 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_Inputs = m_Outputs = 0;
     m_Seen.assign(w, 0);
     m_IsInput.resize(n);
-    m_Activation.resize(n);
-    m_Error.resize(n);
+    // Four spare slots: whole-vector stores may run past the last node.
+    m_Activation.assign(n + 4, 0.0);
+    m_Error.assign(n + 4, 0.0);
+    m_InputsPresented = false;
     std::size_t total = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const CNode& node = nodes[k];
@@ -391,6 +522,20 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     MapColumns(doc);
     m_HasGeneric = false;
     for (const CUnit& unit : m_Units) m_HasGeneric = m_HasGeneric || unit.Generic;
+    m_HiddenRuns.clear();
+    for (std::int32_t k : m_HiddenNodes) {
+        if (!m_HiddenRuns.empty() && m_HiddenRuns.back().second == k)
+            ++m_HiddenRuns.back().second;
+        else
+            m_HiddenRuns.emplace_back(k, k + 1);
+    }
+    // Blocks may store activations four at a time past their last node when every slot so
+    // overwritten belongs to a later block (which stores its own before anything reads them)
+    // or to the spare end: no generic unit reads out of order, and no input node comes after
+    // the first block.
+    m_WholeVectors = !m_HasGeneric;
+    for (std::int32_t k : m_InputNodes)
+        if (!m_Units.empty() && k > m_Units.front().First) m_WholeVectors = false;
     m_ChangesClear = true;
     for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;
@@ -420,8 +565,11 @@ void CNetworkEngine::WriteBack(CQuorinDoc& doc) const {
 void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    // Only the input nodes change between calls (ConnectInputs writes their records).
-    for (std::int32_t k : m_InputNodes) m_Activation[k] = nodes[k].Activation;
+    // Only the input nodes change between calls; a row presented through the column map is
+    // already here, anything else reached their records.
+    if (!m_InputsPresented)
+        for (std::int32_t k : m_InputNodes) m_Activation[k] = nodes[k].Activation;
+    m_InputsPresented = false;
     for (const CUnit& unit : m_Units) {
         if (unit.Generic) {
             const std::int32_t k = unit.First;
@@ -442,10 +590,19 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
             continue;
         }
         double* net = m_Net.data() + unit.Lane;
-        ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
-                     unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
         double* activation = m_Activation.data() + unit.First;
         CNode* node = nodes.data() + unit.First;
+#if QUORIN_HAVE_VECTOR_EXP
+        if (m_VectorExp) {
+            ForwardLogisticBlock(m_Weight.data() + unit.Offset,
+                                 m_Activation.data() + unit.Source, unit.Sources, unit.Stride,
+                                 m_Bias.data() + unit.Lane, net, activation, node, unit.Count,
+                                 m_WholeVectors);
+            continue;
+        }
+#endif
+        ForwardBlock(m_Weight.data() + unit.Offset, m_Activation.data() + unit.Source,
+                     unit.Sources, unit.Stride, m_Bias.data() + unit.Lane, net);
         for (std::int32_t i = 0; i < unit.Count; ++i) {
             const double a = Logistic(net[i]);
             activation[i] = a;
@@ -458,7 +615,8 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
 double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (std::int32_t k : m_HiddenNodes) m_Error[k] = 0.0;
+    for (const auto& [first, last] : m_HiddenRuns)
+        std::fill(m_Error.begin() + first, m_Error.begin() + last, 0.0);
     double sum = 0.0;
     const bool mapped = m_OutputsMapped && row >= 0 &&
                         row < static_cast<int>(doc.m_Examples.size()) &&
@@ -491,15 +649,9 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
             continue;
         }
         double* delta = m_Delta.data() + unit.Lane;
-        const double* activation = m_Activation.data() + unit.First;
-        const double* error = m_Error.data() + unit.First;
-        Slopes(activation, error, unit.Count, delta);
         // Later units add nothing more to these nodes: their records can take them now.
-        CNode* node = nodes.data() + unit.First;
-        for (std::int32_t i = 0; i < unit.Count; ++i) {
-            node[i].Error = error[i];
-            node[i].Delta = delta[i];
-        }
+        SlopeBlock(m_Activation.data() + unit.First, m_Error.data() + unit.First, unit.Count,
+                   m_WholeVectors, delta, nodes.data() + unit.First);
         if (unit.Stride == 4 && unit.SourcesNoInputs)
             BackBlock4(m_Weight.data() + unit.Offset, delta, unit.Sources, unit.Count,
                        m_Error.data() + unit.Source);

@@ -11,6 +11,7 @@
 // the network. Every sum is evaluated in weight order exactly as on the records, so both forms
 // give bit-identical results.
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace quorin {
@@ -27,6 +28,7 @@ public:
     void CalculateActivations(CQuorinDoc& doc);
     // Presents a row through the column map made when packing; false when the map does not
     // cover the row (Image columns, a changed Grid), and the caller presents it the long way.
+    // CalculateActivations reads the input nodes' records unless the row came in here.
     bool ConnectInputs(CQuorinDoc& doc, int row);
     double CalculateErrors(CQuorinDoc& doc, int row);
     void CalculateWeights(CQuorinDoc& doc);
@@ -72,6 +74,10 @@ private:
     std::vector<std::int32_t> m_HiddenNodes;
     std::int32_t m_Inputs = 0, m_Outputs = 0, m_FirstOutput = 0, m_EndOutput = 0;
     bool m_HasGeneric = false;
+    bool m_VectorExp = false;  // the logistic runs four lanes at a time (see VectorExp.h)
+    bool m_WholeVectors = false;
+    bool m_InputsPresented = false;  // ConnectInputs put the row's inputs into m_Activation
+    std::vector<std::pair<std::int32_t, std::int32_t>> m_HiddenRuns;  // [first, last) of hidden nodes
     bool m_ChangesClear = false;  // every packed WeightChange is 0, so the update skips them
     std::vector<std::uint8_t> m_Seen;
 };
