@@ -257,11 +257,78 @@ QUORIN_NO_TREE_VECTORIZE void BackBlock(
     }
 }
 
-// BackBlock for a block of at most four nodes (stride 4) whose sources are all non-input
-// nodes: four sources at a time, one per lane, after a transpose; each lane still collects its
-// terms from the last node to the first.
-QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* __restrict delta,
-                                     int sources, int count, double* __restrict error) {
+// The deltas of a block, written as whole vectors (zero in the padding) so that the vector
+// loads of the update forward from these stores instead of waiting for them to retire, and
+// the block's Error and Delta records (neighbours in the record: one store per node). With
+// `whole`, the activations may be read four at a time past the block's end (they were stored
+// that way); the errors are read one by one, as most of them were stored.
+using v2d = double __attribute__((vector_size(16)));
+using v4l = long long __attribute__((vector_size(32)));
+static_assert(offsetof(CNode, Delta) == offsetof(CNode, Error) + sizeof(double));
+
+// Four lanes of it, `left` of them real; the deltas also go to `out` (a pointer: a vector
+// return value would change the ABI between clones).
+__attribute__((always_inline)) inline void SlopeLanes(const double* __restrict activation,
+                                                      const double* __restrict error, int left,
+                                                      bool whole, double* __restrict delta,
+                                                      CNode* __restrict n, v4d* out) {
+    v4d a, e;
+    if (whole || left >= 4)
+        a = Load(activation);
+    else
+        a = v4d{activation[0], left > 1 ? activation[1] : 0.0, left > 2 ? activation[2] : 0.0,
+                0.0};
+    if (left >= 4)
+        e = v4d{error[0], error[1], error[2], error[3]};
+    else
+        e = v4d{error[0], left > 1 ? error[1] : 0.0, left > 2 ? error[2] : 0.0, 0.0};
+    v4d d = (Splat(1.0) - a) * e * a;
+    if (left < 4) {
+        const v4l lane = {0, 1, 2, 3};
+        d = (v4d)((v4l)d & (lane < left));
+    }
+    Store(delta, d);
+    const v2d e01 = __builtin_shufflevector(e, e, 0, 1), e23 = __builtin_shufflevector(e, e, 2, 3);
+    const v2d d01 = __builtin_shufflevector(d, d, 0, 1), d23 = __builtin_shufflevector(d, d, 2, 3);
+    const v2d p0 = __builtin_shufflevector(e01, d01, 0, 2);
+    __builtin_memcpy(&n[0].Error, &p0, sizeof p0);
+    if (left > 1) {
+        const v2d p1 = __builtin_shufflevector(e01, d01, 1, 3);
+        __builtin_memcpy(&n[1].Error, &p1, sizeof p1);
+    }
+    if (left > 2) {
+        const v2d p2 = __builtin_shufflevector(e23, d23, 0, 2);
+        __builtin_memcpy(&n[2].Error, &p2, sizeof p2);
+    }
+    if (left > 3) {
+        const v2d p3 = __builtin_shufflevector(e23, d23, 1, 3);
+        __builtin_memcpy(&n[3].Error, &p3, sizeof p3);
+    }
+    *out = d;
+}
+
+QUORIN_TARGET_CLONES void SlopeBlock(const double* __restrict activation,
+                                     const double* __restrict error, int count, bool whole,
+                                     double* __restrict delta, CNode* __restrict node) {
+    for (int i = 0; i < count; i += 4)
+    {
+        v4d d;
+        SlopeLanes(activation + i, error + i, count - i, whole, delta + i, node + i, &d);
+    }
+}
+
+// SlopeBlock, then BackBlock, for a block of at most four nodes (stride 4) whose sources are
+// all non-input nodes before it: the deltas stay in a register, and the sources are taken four
+// at a time, one per lane, after a transpose; each lane still collects its terms from the last
+// node to the first.
+QUORIN_TARGET_CLONES void SlopeBackBlock4(const double* __restrict activation,
+                                          const double* __restrict error, int count, bool whole,
+                                          double* __restrict delta, CNode* __restrict node,
+                                          const double* __restrict w, int sources,
+                                          double* __restrict sourceError) {
+    v4d d;
+    SlopeLanes(activation, error, count, whole, delta, node, &d);
+    const v4d dl[4] = {Splat(d[0]), Splat(d[1]), Splat(d[2]), Splat(d[3])};
     int j = 0;
     for (; j + 4 <= sources; j += 4, w += 16) {
         const v4d r0 = Load(w), r1 = Load(w + 4), r2 = Load(w + 8), r3 = Load(w + 12);
@@ -273,70 +340,19 @@ QUORIN_TARGET_CLONES void BackBlock4(const double* __restrict w, const double* _
                           __builtin_shufflevector(t1, t3, 0, 1, 4, 5),
                           __builtin_shufflevector(t0, t2, 2, 3, 6, 7),
                           __builtin_shufflevector(t1, t3, 2, 3, 6, 7)};
-        v4d sum = Load(error + j);
+        v4d sum = Load(sourceError + j);
         switch (count) {  // unrolled, so that c stays in registers
-            case 4: sum = sum + c[3] * Splat(delta[3]); [[fallthrough]];
-            case 3: sum = sum + c[2] * Splat(delta[2]); [[fallthrough]];
-            case 2: sum = sum + c[1] * Splat(delta[1]); [[fallthrough]];
-            default: sum = sum + c[0] * Splat(delta[0]);
+            case 4: sum = sum + c[3] * dl[3]; [[fallthrough]];
+            case 3: sum = sum + c[2] * dl[2]; [[fallthrough]];
+            case 2: sum = sum + c[1] * dl[1]; [[fallthrough]];
+            default: sum = sum + c[0] * dl[0];
         }
-        Store(error + j, sum);
+        Store(sourceError + j, sum);
     }
     for (; j < sources; ++j, w += 4) {
-        double sum = error[j];
-        for (int i = count - 1; i >= 0; --i) sum = sum + w[i] * delta[i];
-        error[j] = sum;
-    }
-}
-
-// The deltas of a block, written as whole vectors (zero in the padding) so that the vector
-// loads of the update forward from these stores instead of waiting for them to retire, and
-// the block's Error and Delta records (neighbours in the record: one store per node). With
-// `whole`, the activations may be read four at a time past the block's end (they were stored
-// that way); the errors are read one by one, as most of them were stored.
-using v2d = double __attribute__((vector_size(16)));
-static_assert(offsetof(CNode, Delta) == offsetof(CNode, Error) + sizeof(double));
-
-QUORIN_TARGET_CLONES void SlopeBlock(const double* __restrict activation,
-                                     const double* __restrict error, int count, bool whole,
-                                     double* __restrict delta, CNode* __restrict node) {
-    const v4d one = Splat(1.0);
-    using v4l = long long __attribute__((vector_size(32)));
-    for (int i = 0; i < count; i += 4) {
-        const int left = count - i;
-        v4d a, e;
-        if (whole || left >= 4)
-            a = Load(activation + i);
-        else
-            a = v4d{activation[i], left > 1 ? activation[i + 1] : 0.0,
-                    left > 2 ? activation[i + 2] : 0.0, 0.0};
-        if (left >= 4)
-            e = v4d{error[i], error[i + 1], error[i + 2], error[i + 3]};
-        else
-            e = v4d{error[i], left > 1 ? error[i + 1] : 0.0, left > 2 ? error[i + 2] : 0.0, 0.0};
-        v4d d = (one - a) * e * a;
-        if (left < 4) {
-            const v4l lane = {0, 1, 2, 3};
-            d = (v4d)((v4l)d & (lane < left));
-        }
-        Store(delta + i, d);
-        CNode* n = node + i;
-        const v2d e01 = __builtin_shufflevector(e, e, 0, 1), e23 = __builtin_shufflevector(e, e, 2, 3);
-        const v2d d01 = __builtin_shufflevector(d, d, 0, 1), d23 = __builtin_shufflevector(d, d, 2, 3);
-        const v2d p0 = __builtin_shufflevector(e01, d01, 0, 2);
-        __builtin_memcpy(&n[0].Error, &p0, sizeof p0);
-        if (left > 1) {
-            const v2d p1 = __builtin_shufflevector(e01, d01, 1, 3);
-            __builtin_memcpy(&n[1].Error, &p1, sizeof p1);
-        }
-        if (left > 2) {
-            const v2d p2 = __builtin_shufflevector(e23, d23, 0, 2);
-            __builtin_memcpy(&n[2].Error, &p2, sizeof p2);
-        }
-        if (left > 3) {
-            const v2d p3 = __builtin_shufflevector(e23, d23, 1, 3);
-            __builtin_memcpy(&n[3].Error, &p3, sizeof p3);
-        }
+        double sum = sourceError[j];
+        for (int i = count - 1; i >= 0; --i) sum = sum + w[i] * d[i];
+        sourceError[j] = sum;
     }
 }
 
@@ -615,8 +631,13 @@ void CNetworkEngine::CalculateActivations(CQuorinDoc& doc) {
 double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
     auto& nodes = doc.m_Nodes;
     const std::int32_t n = static_cast<std::int32_t>(nodes.size());
-    for (const auto& [first, last] : m_HiddenRuns)
-        std::fill(m_Error.begin() + first, m_Error.begin() + last, 0.0);
+    double* errors = m_Error.data();
+    for (const auto& [first, last] : m_HiddenRuns) {
+        if (m_WholeVectors)  // short runs: whole vectors rather than a call
+            for (std::int32_t k = first; k < last; k += 4) Store(errors + k, Splat(0.0));
+        else
+            std::fill(errors + first, errors + last, 0.0);
+    }
     double sum = 0.0;
     const bool mapped = m_OutputsMapped && row >= 0 &&
                         row < static_cast<int>(doc.m_Examples.size()) &&
@@ -650,12 +671,16 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
         }
         double* delta = m_Delta.data() + unit.Lane;
         // Later units add nothing more to these nodes: their records can take them now.
+        if (unit.Stride == 4 && unit.SourcesNoInputs) {
+            SlopeBackBlock4(m_Activation.data() + unit.First, m_Error.data() + unit.First,
+                            unit.Count, m_WholeVectors, delta, nodes.data() + unit.First,
+                            m_Weight.data() + unit.Offset, unit.Sources,
+                            m_Error.data() + unit.Source);
+            continue;
+        }
         SlopeBlock(m_Activation.data() + unit.First, m_Error.data() + unit.First, unit.Count,
                    m_WholeVectors, delta, nodes.data() + unit.First);
-        if (unit.Stride == 4 && unit.SourcesNoInputs)
-            BackBlock4(m_Weight.data() + unit.Offset, delta, unit.Sources, unit.Count,
-                       m_Error.data() + unit.Source);
-        else if (!unit.SourcesAllInputs)
+        if (!unit.SourcesAllInputs)
             BackBlock(m_Weight.data() + unit.Offset, delta,
                       unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,
                       unit.Sources, unit.Count, unit.Stride, m_Error.data() + unit.Source);
