@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <ostream>
 
 #include "network/NetworkBuild.h"
 #include "network/NetworkEngine.h"
@@ -248,14 +249,35 @@ TEST_F(PropagationTest, LearningPassMatchesTheRecordsBitForBit) {
         EXPECT_EQ(Doc.m_Examples[r].ExampleError, other.m_Examples[r].ExampleError);
 }
 
-// A plain layered network takes the packed form's block kernels (errors gathered four
-// sources at a time from a block of at most four nodes): still bit for bit the records.
-TEST_F(PropagationTest, PlainNetworkPassMatchesTheRecordsBitForBit) {
+// Plain layered networks take the packed form's block kernels: blocks whose sizes are not
+// whole vectors, errors gathered four sources at a time, a second hidden layer, a node whose
+// net input is exactly 0 and one beyond the range the four-lane exp handles itself. Still bit
+// for bit the records, presentation by presentation.
+struct CPlainShape {
+    int Inputs, Hiddens, Outputs, SecondLayer;
+    friend std::ostream& operator<<(std::ostream& out, const CPlainShape& s) {
+        return out << s.Inputs << "-" << s.Hiddens << "+" << s.SecondLayer << "-" << s.Outputs;
+    }
+};
+
+class PlainNetworkTest : public DocTest, public testing::WithParamInterface<CPlainShape> {};
+
+TEST_P(PlainNetworkTest, PassMatchesTheRecordsBitForBit) {
+    const CPlainShape shape = GetParam();
+    const int columns = shape.Inputs + shape.Outputs;
     std::vector<double> values;
+    std::vector<int> types(columns, Input);
+    for (int c = shape.Inputs; c < columns; ++c) types[c] = Output;
     for (int r = 0; r < 9; ++r)
-        for (int c = 0; c < 7; ++c) values.push_back(std::fmod(r * 0.53 + c * 0.29, 1.0));
-    MakeGrid(9, 7, values, {Input, Input, Input, Input, Output, Output, Output});
-    NewNetwork(Doc, 4, 10, 3, 0);
+        for (int c = 0; c < columns; ++c) values.push_back(std::fmod(r * 0.53 + c * 0.29, 1.0));
+    MakeGrid(9, columns, values, types);
+    NewNetwork(Doc, shape.Inputs, shape.Hiddens, shape.Outputs, 0);
+    for (int n = 0; n < shape.SecondLayer; ++n) ChangeNetwork(Doc, 1, 2);
+    CNode& zero = Doc.m_Nodes[shape.Inputs];
+    zero.Bias = 0.0;
+    for (int w = zero.FirstWeight; w < zero.LastWeight; ++w) Doc.m_Weights[w].Weight = 0.0;
+    Doc.m_Nodes[shape.Inputs + 1].Bias = -600.0;
+
     CTestPlatform otherPlatform;
     CQuorinDoc other(*otherPlatform.App);
     other.m_Examples = Doc.m_Examples;
@@ -274,8 +296,12 @@ TEST_F(PropagationTest, PlainNetworkPassMatchesTheRecordsBitForBit) {
                 CalculateErrors(*doc, r);
                 CalculateWeights(*doc);
             }
-            for (size_t k = 0; k < Doc.m_Nodes.size(); ++k)
-                ASSERT_EQ(Doc.m_Nodes[k].Error, other.m_Nodes[k].Error) << c << " " << r << " " << k;
+            for (size_t k = 0; k < Doc.m_Nodes.size(); ++k) {
+                const CNode& a = Doc.m_Nodes[k];
+                const CNode& b = other.m_Nodes[k];
+                ASSERT_EQ(std::memcmp(&a.NetInput, &b.NetInput, 4 * sizeof(double)), 0)
+                    << "cycle " << c << " row " << r << " node " << k;
+            }
         }
     }
     EXPECT_TRUE(engine.m_Usable);
@@ -283,7 +309,14 @@ TEST_F(PropagationTest, PlainNetworkPassMatchesTheRecordsBitForBit) {
     for (size_t i = 0; i < Doc.m_Weights.size(); ++i)
         EXPECT_EQ(std::memcmp(&Doc.m_Weights[i].Weight, &other.m_Weights[i].Weight, sizeof(double)), 0)
             << i;
+    for (size_t k = 0; k < Doc.m_Nodes.size(); ++k)
+        EXPECT_EQ(std::memcmp(&Doc.m_Nodes[k].Bias, &other.m_Nodes[k].Bias, sizeof(double)), 0) << k;
 }
+
+INSTANTIATE_TEST_SUITE_P(Shapes, PlainNetworkTest,
+                         testing::Values(CPlainShape{4, 10, 3, 0}, CPlainShape{3, 5, 1, 0},
+                                         CPlainShape{6, 7, 5, 0}, CPlainShape{5, 6, 2, 3},
+                                         CPlainShape{2, 17, 9, 0}));
 
 TEST_F(PropagationTest, RebuildingInsideAPassKeepsWhatWasLearnt) {
     BuildTwoOneOne();
