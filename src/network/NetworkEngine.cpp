@@ -423,7 +423,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_Doc = &doc;
     m_Packed = true;
     m_Usable = false;
-    m_VectorExp = VectorExpAgrees();
+    m_VectorExp = m_AllowVectorExp && VectorExpAgrees();
     const auto& nodes = doc.m_Nodes;
     const auto& weights = doc.m_Weights;
     const std::size_t n = nodes.size();
@@ -549,9 +549,15 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     // overwritten belongs to a later block (which stores its own before anything reads them)
     // or to the spare end: no generic unit reads out of order, and no input node comes after
     // the first block.
-    m_WholeVectors = !m_HasGeneric;
+    // Hidden errors are likewise cleared four at a time, so every node after the inputs must
+    // be hidden or one of the output nodes whose errors are set afresh.
+    m_WholeVectors = !m_HasGeneric && !m_Units.empty();
     for (std::int32_t k : m_InputNodes)
-        if (!m_Units.empty() && k > m_Units.front().First) m_WholeVectors = false;
+        if (m_WholeVectors && k > m_Units.front().First) m_WholeVectors = false;
+    const std::int32_t nodeCount = static_cast<std::int32_t>(n);
+    for (std::int32_t k = m_WholeVectors ? m_Units.front().First : nodeCount; k < nodeCount; ++k)
+        if (nodes[k].NodeType != HiddenNode && (k < m_FirstOutput || k >= m_EndOutput))
+            m_WholeVectors = false;
     m_ChangesClear = true;
     for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;

@@ -35,6 +35,7 @@ public:
 
     bool m_Packed = false;
     bool m_Usable = false;
+    bool m_AllowVectorExp = true;  // false: every logistic goes through std::exp
     const CQuorinDoc* m_Doc = nullptr;
     CNetworkEngine* m_OuterPass = nullptr;  // the pass this one is nested in, on this thread
 

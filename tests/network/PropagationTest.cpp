@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstring>
 #include <ostream>
+#include <tuple>
 
 #include "network/NetworkBuild.h"
 #include "network/NetworkEngine.h"
@@ -260,10 +261,11 @@ struct CPlainShape {
     }
 };
 
-class PlainNetworkTest : public DocTest, public testing::WithParamInterface<CPlainShape> {};
+class PlainNetworkTest : public DocTest,
+                         public testing::WithParamInterface<std::tuple<CPlainShape, bool>> {};
 
 TEST_P(PlainNetworkTest, PassMatchesTheRecordsBitForBit) {
-    const CPlainShape shape = GetParam();
+    const auto [shape, vectorExp] = GetParam();
     const int columns = shape.Inputs + shape.Outputs;
     std::vector<double> values;
     std::vector<int> types(columns, Input);
@@ -287,6 +289,7 @@ TEST_P(PlainNetworkTest, PassMatchesTheRecordsBitForBit) {
     other.m_Nodes = Doc.m_Nodes;
     other.m_Weights = Doc.m_Weights;
     CNetworkEngine engine;
+    engine.m_AllowVectorExp = vectorExp;
     for (int c = 0; c < 20; ++c) {
         CLearningPass pass(other, engine);
         for (int r = 0; r < 9; ++r) {
@@ -314,9 +317,12 @@ TEST_P(PlainNetworkTest, PassMatchesTheRecordsBitForBit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, PlainNetworkTest,
-                         testing::Values(CPlainShape{4, 10, 3, 0}, CPlainShape{3, 5, 1, 0},
-                                         CPlainShape{6, 7, 5, 0}, CPlainShape{5, 6, 2, 3},
-                                         CPlainShape{2, 17, 9, 0}));
+                         testing::Combine(testing::Values(CPlainShape{4, 10, 3, 0},
+                                                          CPlainShape{3, 5, 1, 0},
+                                                          CPlainShape{6, 7, 5, 0},
+                                                          CPlainShape{5, 6, 2, 3},
+                                                          CPlainShape{2, 17, 9, 0}),
+                                          testing::Bool()));
 
 TEST_F(PropagationTest, RebuildingInsideAPassKeepsWhatWasLearnt) {
     BuildTwoOneOne();
