@@ -261,7 +261,7 @@ QUORIN_NO_TREE_VECTORIZE void BackBlock(
 // loads of the update forward from these stores instead of waiting for them to retire, and
 // the block's Error and Delta records (neighbours in the record: one store per node). With
 // `whole`, the activations may be read four at a time past the block's end (they were stored
-// that way); the errors are read one by one, as most of them were stored.
+// that way); the errors too with `vectorErrors`, else one by one, as they were stored.
 using v2d = double __attribute__((vector_size(16)));
 using v4l = long long __attribute__((vector_size(32)));
 static_assert(offsetof(CNode, Delta) == offsetof(CNode, Error) + sizeof(double));
@@ -270,7 +270,8 @@ static_assert(offsetof(CNode, Delta) == offsetof(CNode, Error) + sizeof(double))
 // return value would change the ABI between clones).
 __attribute__((always_inline)) inline void SlopeLanes(const double* __restrict activation,
                                                       const double* __restrict error, int left,
-                                                      bool whole, double* __restrict delta,
+                                                      bool whole, bool vectorErrors,
+                                                      double* __restrict delta,
                                                       CNode* __restrict n, v4d* out) {
     v4d a, e;
     if (whole || left >= 4)
@@ -278,7 +279,9 @@ __attribute__((always_inline)) inline void SlopeLanes(const double* __restrict a
     else
         a = v4d{activation[0], left > 1 ? activation[1] : 0.0, left > 2 ? activation[2] : 0.0,
                 0.0};
-    if (left >= 4)
+    if (vectorErrors)
+        e = Load(error);
+    else if (left >= 4)
         e = v4d{error[0], error[1], error[2], error[3]};
     else
         e = v4d{error[0], left > 1 ? error[1] : 0.0, left > 2 ? error[2] : 0.0, 0.0};
@@ -309,11 +312,12 @@ __attribute__((always_inline)) inline void SlopeLanes(const double* __restrict a
 
 QUORIN_TARGET_CLONES void SlopeBlock(const double* __restrict activation,
                                      const double* __restrict error, int count, bool whole,
-                                     double* __restrict delta, CNode* __restrict node) {
-    for (int i = 0; i < count; i += 4)
-    {
+                                     bool vectorErrors, double* __restrict delta,
+                                     CNode* __restrict node) {
+    for (int i = 0; i < count; i += 4) {
         v4d d;
-        SlopeLanes(activation + i, error + i, count - i, whole, delta + i, node + i, &d);
+        SlopeLanes(activation + i, error + i, count - i, whole, vectorErrors, delta + i,
+                   node + i, &d);
     }
 }
 
@@ -323,11 +327,12 @@ QUORIN_TARGET_CLONES void SlopeBlock(const double* __restrict activation,
 // node to the first.
 QUORIN_TARGET_CLONES void SlopeBackBlock4(const double* __restrict activation,
                                           const double* __restrict error, int count, bool whole,
-                                          double* __restrict delta, CNode* __restrict node,
+                                          bool vectorErrors, double* __restrict delta,
+                                          CNode* __restrict node,
                                           const double* __restrict w, int sources,
                                           double* __restrict sourceError) {
     v4d d;
-    SlopeLanes(activation, error, count, whole, delta, node, &d);
+    SlopeLanes(activation, error, count, whole, vectorErrors, delta, node, &d);
     const v4d dl[4] = {Splat(d[0]), Splat(d[1]), Splat(d[2]), Splat(d[3])};
     int j = 0;
     for (; j + 4 <= sources; j += 4, w += 16) {
@@ -417,6 +422,31 @@ bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
     }
     m_InputsPresented = true;
     return true;
+}
+
+// A hidden block's errors can be read four at a time when every store to them was a whole
+// vector at the block's own four-node boundaries: the clearing of its hidden run, and the
+// error sums of later four-node blocks (SlopeBackBlock4) with no scalar tail. Anything else
+// stores single errors, and a vector load would wait for those stores to retire.
+void CNetworkEngine::MarkVectorErrors(const CQuorinDoc& doc) {
+    for (std::size_t u = 0; u < m_Units.size(); ++u) {
+        CUnit& unit = m_Units[u];
+        unit.VectorErrors = false;
+        if (!m_WholeVectors || unit.Generic) continue;
+        const std::int32_t end = unit.First + unit.Count;
+        bool usable = false;
+        for (const auto& [first, last] : m_HiddenRuns)
+            if (first <= unit.First && end <= last) usable = (unit.First - first) % 4 == 0;
+        for (std::int32_t k = unit.First; usable && k < end; ++k)
+            usable = doc.m_Nodes[k].NodeType == HiddenNode;
+        for (std::size_t v = u + 1; usable && v < m_Units.size(); ++v) {
+            const CUnit& later = m_Units[v];
+            if (later.Source >= end || later.Source + later.Sources <= unit.First) continue;
+            usable = later.Stride == 4 && later.SourcesNoInputs && later.Sources % 4 == 0 &&
+                     (later.Source - unit.First) % 4 == 0;
+        }
+        unit.VectorErrors = usable;
+    }
 }
 
 bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
@@ -558,6 +588,7 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     for (std::int32_t k = m_WholeVectors ? m_Units.front().First : nodeCount; k < nodeCount; ++k)
         if (nodes[k].NodeType != HiddenNode && (k < m_FirstOutput || k >= m_EndOutput))
             m_WholeVectors = false;
+    MarkVectorErrors(doc);
     m_ChangesClear = true;
     for (double change : m_Change) m_ChangesClear = m_ChangesClear && change == 0.0;
     m_Usable = true;
@@ -679,13 +710,14 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
         // Later units add nothing more to these nodes: their records can take them now.
         if (unit.Stride == 4 && unit.SourcesNoInputs) {
             SlopeBackBlock4(m_Activation.data() + unit.First, m_Error.data() + unit.First,
-                            unit.Count, m_WholeVectors, delta, nodes.data() + unit.First,
+                            unit.Count, m_WholeVectors, unit.VectorErrors, delta,
+                            nodes.data() + unit.First,
                             m_Weight.data() + unit.Offset, unit.Sources,
                             m_Error.data() + unit.Source);
             continue;
         }
         SlopeBlock(m_Activation.data() + unit.First, m_Error.data() + unit.First, unit.Count,
-                   m_WholeVectors, delta, nodes.data() + unit.First);
+                   m_WholeVectors, unit.VectorErrors, delta, nodes.data() + unit.First);
         if (!unit.SourcesAllInputs)
             BackBlock(m_Weight.data() + unit.Offset, delta,
                       unit.SourcesNoInputs ? nullptr : m_IsInput.data() + unit.Source,

@@ -56,7 +56,9 @@ private:
         bool Generic = false;
         bool SourcesAllInputs = false;
         bool SourcesNoInputs = false;
+        bool VectorErrors = false;  // see MarkVectorErrors
     };
+    void MarkVectorErrors(const CQuorinDoc& doc);
     std::vector<CUnit> m_Units;
     std::vector<double> m_Weight, m_Change, m_Previous;
     std::vector<std::int32_t> m_Number, m_Record, m_From, m_Type;
