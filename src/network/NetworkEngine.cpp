@@ -191,7 +191,7 @@ __attribute__((target("avx2,fma"))) void ForwardLogisticBlock(
 
 // The same update when every WeightChange is known to be 0: the accumulator is the zero
 // constant instead of a stored array, which halves the memory the update streams through.
-// Small blocks (4 or 8 lanes) get their own loops: their inner loop would be all overhead.
+// Small blocks (up to 16 lanes) get their own loops: their inner loop would be all overhead.
 template <int Lanes>
 __attribute__((always_inline)) inline void UpdateLanesClear(double* __restrict w,
                                                             double* __restrict previous,
@@ -220,6 +220,10 @@ QUORIN_TARGET_CLONES void UpdateBlockClear(
         UpdateLanesClear<4>(w, previous, a, delta, sources, stride, rate, momentum);
     else if (stride == 8)
         UpdateLanesClear<8>(w, previous, a, delta, sources, stride, rate, momentum);
+    else if (stride == 12)
+        UpdateLanesClear<12>(w, previous, a, delta, sources, stride, rate, momentum);
+    else if (stride == 16)
+        UpdateLanesClear<16>(w, previous, a, delta, sources, stride, rate, momentum);
     else
         UpdateLanesClear<0>(w, previous, a, delta, sources, stride, rate, momentum);
 }
