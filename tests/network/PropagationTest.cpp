@@ -323,6 +323,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, PlainNetworkTest,
                                                           CPlainShape{5, 6, 2, 3},
                                                           CPlainShape{2, 17, 9, 0},
                                                           CPlainShape{4, 8, 3, 0},
+                                                          CPlainShape{3, 16, 1, 0},
                                                           CPlainShape{3, 8, 2, 4}),
                                           testing::Bool()));
 
