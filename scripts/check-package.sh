@@ -47,7 +47,7 @@ if [ "$gui" = 1 ]; then
   mkdir -p "$tmp/mime/packages"
   cp "$p/share/mime/packages/quorin-plus.xml" "$tmp/mime/packages/"
   update-mime-database "$tmp/mime" 2>/dev/null
-  grep -q ':application/x-quorin-document:\*\.tvq$' "$tmp/mime/globs2" || fail "*.tvq glob"
+  grep -q ':application/x-quorin-document:\*\.tvq:cs$' "$tmp/mime/globs2" || fail "*.tvq glob"
 fi
 
 echo "-- manual pages"
