@@ -2,7 +2,10 @@
 # Installs the Debian 12 packages the build and tests need, only those missing.
 set -euo pipefail
 packages=(build-essential cmake ccache clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libfann-dev qt6-base-dev)
+          libbenchmark-dev libfann-dev qt6-base-dev
+          # packaging and its checks; librsvg2-bin renders the icons (scripts/gen-icons.sh)
+          dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info man-db lintian
+          librsvg2-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

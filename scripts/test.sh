@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds and runs every test, then runs the
-# suite again under AddressSanitizer+UBSan and ThreadSanitizer, then each fuzz target.
+# The test command: installs what is missing, builds and runs every test, builds and checks
+# the Debian package, then runs the suite again under AddressSanitizer+UBSan and
+# ThreadSanitizer, then each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,6 +14,9 @@ echo "== Build and test (build/)"
 cmake -S . -B build -DQUORIN_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Install rules and Debian package (from build/)"
+bash scripts/check-package.sh build
 
 echo "== AddressSanitizer + UBSan (build-asan/)"
 cmake -S . -B build-asan -DQUORIN_SANITIZE=address -DQUORIN_WERROR=ON \
