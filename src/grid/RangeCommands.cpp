@@ -272,8 +272,7 @@ int OnEditCopyInOutColumns(CQuorinDoc& doc) {
     form.Title = "Copy Input/Outputs";
     form.AddInt("From", "Copy from &column", doc.m_CurrentCol, -kEntryLimit, kEntryLimit);
     form.AddInt("Count", "&for (columns)", 0, -kEntryLimit, kEntryLimit);
-    form.AddInt("Offset", "&Offset copied columns by", 0, -kEntryLimit, kEntryLimit,
-                "rows vertically");
+    form.AddInt("Offset", "&Offset copied columns by", 0, -kEntryLimit, kEntryLimit);
     form.AddLabel("OffsetUnit", "rows vertically");
     form.AddCheck("Output", "Set all of copied columns to &output types", true);
     if (doc.App().Prompts().ShowDialog(form) != IdOk) return 0;
