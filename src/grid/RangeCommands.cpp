@@ -125,8 +125,11 @@ int ChangeRangeOfTypes(CQuorinDoc& doc, int rowFrom, int rowCount, int rowType, 
     for (std::int64_t r = rowFrom; r < rowEnd; ++r) doc.SetExampleType(static_cast<int>(r), rowType);
     for (std::int64_t c = typeFrom; c < typeEnd; ++c)
         doc.SetInOutTypeAndMode(static_cast<int>(c), columnType, -1);
-    for (std::int64_t c = modeFrom; c < modeEnd; ++c)
+    for (std::int64_t c = modeFrom; c < modeEnd; ++c) {
+        // An Image column feeds three nodes: a network built on the old modes no longer fits.
+        if (doc.m_InOuts[c].Mode != mode) doc.m_NetworkExists = 0;
         doc.SetInOutTypeAndMode(static_cast<int>(c), -1, mode);
+    }
     Finish(doc);
     return 1;
 }

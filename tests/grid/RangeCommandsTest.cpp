@@ -50,6 +50,13 @@ TEST_F(RangeCommandsTest, ChangeRangeOfTypesChecksEveryRangeBeforeChangingAny) {
     EXPECT_EQ(Doc.m_InOuts[1].Mode, Real);
     // The Training range is now row 0 alone.
     EXPECT_DOUBLE_EQ(Doc.m_InOuts[1].HighValue, 2.0);
+
+    // A new mode alone also leaves a built network unfit.
+    Doc.m_NetworkExists = 1;
+    EXPECT_EQ(ChangeRangeOfTypes(Doc, 0, 0, Training, 0, 0, Input, 2, 1, Image), 1);
+    EXPECT_EQ(Doc.m_InOuts[2].Mode, Image);
+    EXPECT_EQ(Doc.m_InOuts[2].InOutType, Output);
+    EXPECT_EQ(Doc.m_NetworkExists, 0);
 }
 
 TEST_F(RangeCommandsTest, EditGridRangeDialogStartsFromTheCurrentCell) {
