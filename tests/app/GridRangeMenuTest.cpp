@@ -34,7 +34,6 @@ TEST_F(GuiTest, GridRangeCommandsFollowTheDisplayAndTheCurrentCell) {
     EXPECT_EQ(doc.m_CurrentRow, 2);
     EXPECT_EQ(doc.m_CurrentCol, 1);
     EXPECT_TRUE(enabled("EditChangeRange"));
-    EXPECT_TRUE(enabled("EditDuplicateRows"));
     EXPECT_FALSE(enabled("EditRemoveDuplicates"));
     EXPECT_FALSE(enabled("EditExcludeIncompleteRows"));
 
@@ -46,11 +45,9 @@ TEST_F(GuiTest, GridRangeCommandsFollowTheDisplayAndTheCurrentCell) {
     Frame->FindAction("EditCopyRows")->trigger();
     EXPECT_EQ(doc.m_RowCount, 6);
     EXPECT_EQ(child->View().Model().rowCount(), 6);
-    EXPECT_FALSE(enabled("EditExcludeIncompleteColumns"));
 
     child->View().SetDisplay(EDisplay::Network);
     EXPECT_FALSE(enabled("EditChangeRange"));
-    EXPECT_FALSE(enabled("EditChangeRowTypes"));
     EXPECT_TRUE(enabled("OptionsMissingData"));
 
     // The check shows the Grid and leaves the cell of the question answered No current.

@@ -36,7 +36,9 @@ TEST_F(BatchGridTest, CheckGridRepairsWithDefaultAnswersAndPrintsThem) {
                    "columntypeandmode(2,1,1,1)\r\n"
                    "rowtype(3,1,1)\r\n"
                    "checkgrid\r\n"
-                   "copycolumns(0,1,-1,0)\r\n");
+                   "copycolumns(0,1,-1,0)\r\n"
+                   "cr(0,1,2)\r\n"
+                   "md(1)\r\n");
     std::FILE* messages = std::tmpfile();
     std::FILE* results = std::tmpfile();
     std::atomic<bool> interrupt{false};
@@ -65,7 +67,7 @@ TEST_F(BatchGridTest, CheckGridRepairsWithDefaultAnswersAndPrintsThem) {
 
     std::string error;
     ASSERT_TRUE(ReadDocumentFile(Doc, out, error)) << error;
-    ASSERT_EQ(Doc.m_Examples.size(), 5u);
+    ASSERT_EQ(Doc.m_Examples.size(), 6u);
     ASSERT_EQ(Doc.m_InOuts.size(), 4u);
     EXPECT_EQ(Doc.m_Examples[4].ExampleType, Training);  // row 3, one lower since the copy
     EXPECT_EQ(Doc.m_InOuts[1].InOutType, ExcludedCol);
@@ -75,6 +77,9 @@ TEST_F(BatchGridTest, CheckGridRepairsWithDefaultAnswersAndPrintsThem) {
     EXPECT_EQ(Doc.m_Examples[0].Values[0], kMissing);
     EXPECT_EQ(Doc.m_Examples[3].Values[3], 9.0);
     EXPECT_EQ(Doc.m_Examples[4].Values[3], kMissing);
+    EXPECT_EQ(Doc.m_Examples[5].ExampleType, Querying);  // the copy of row 0
+    EXPECT_EQ(Doc.m_Examples[5].Values[3], 1.0);
+    EXPECT_EQ(Doc.m_MissingDataChoice, MissingHighest);
 }
 
 }  // namespace
