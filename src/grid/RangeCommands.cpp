@@ -29,6 +29,17 @@ bool Within(std::int64_t start, std::int64_t end, std::int64_t limit) {
     return start >= 0 && start <= limit && end >= 0 && end <= limit;
 }
 
+// Each cell holds a value and its normalised value: a script repeating a copy or a
+// duplication doubles the Grid each time, so growth stops well before memory runs out.
+constexpr std::int64_t kMaxGridCells = 50'000'000;
+
+bool GrowthRefused(CQuorinDoc& doc, std::int64_t rows, std::int64_t cols) {
+    if (rows * cols <= kMaxGridCells) return false;
+    doc.App().Prompts().Inform(Format("The Grid would hold more than %lld cells; nothing has been changed.",
+                                      static_cast<long long>(kMaxGridCells)));
+    return true;
+}
+
 void Finish(CQuorinDoc& doc) {
     doc.RenormaliseAll(1);
     doc.SetModified();
@@ -173,6 +184,7 @@ int CopyExampleRows(CQuorinDoc& doc, int from, int count, int type) {
         doc.App().Prompts().Inform("The copied rows can be Training, Validating, Querying or Excluded rows.");
         return 0;
     }
+    if (GrowthRefused(doc, std::int64_t{rows} + std::max<std::int64_t>(0, end - from), Cols(doc))) return 0;
     for (std::int64_t r = from; r < end; ++r) {
         if (!doc.AddRow(0, type, 0, 1)) break;
         const int source = static_cast<int>(r);
@@ -238,6 +250,8 @@ int CopyInOutColumns(CQuorinDoc& doc, int from, int count, int offset, int outpu
             Format("The offset must be within the rows on the grid (at most %d rows).", Rows(doc)));
         return 0;
     }
+    if (GrowthRefused(doc, Rows(doc) + magnitude, std::int64_t{cols} + std::max<std::int64_t>(0, end - from)))
+        return 0;
     // The new columns first, each like its source.
     std::vector<std::pair<int, int>> copies;  // source, new column
     for (std::int64_t c = from; c < end; ++c) {
@@ -292,6 +306,9 @@ int DuplicateExampleRows(CQuorinDoc& doc, int training, int validating, int quer
         return (type == Training && training) || (type == Validating && validating) ||
                (type == Querying && querying);
     };
+    const std::int64_t copies = std::count_if(doc.m_Examples.begin(), doc.m_Examples.end(),
+                                              [&](const CExample& ex) { return chosen(ex.ExampleType); });
+    if (GrowthRefused(doc, std::int64_t{Rows(doc)} + copies, Cols(doc))) return 0;
     // Built in one pass: each copy stands directly below the row it copies.
     std::vector<CExample> rows;
     rows.reserve(doc.m_Examples.size() * 2);
