@@ -84,11 +84,11 @@ int ExcludeIncompleteExampleRows(CQuorinDoc& doc) {
             Format("%d of %d example rows will be excluded.\n\nDo you want to continue?", count,
                    Rows(doc))))
         return 0;
-    const int cols = Cols(doc);
     for (int r = 0; r < Rows(doc); ++r) {
         const CExample& ex = doc.m_Examples[r];
         if (!Learns(ex)) continue;
-        if (std::any_of(ex.Values.begin(), ex.Values.begin() + cols, [](double v) { return v > 1.5e38; }))
+        const auto end = ex.Values.begin() + std::min<std::ptrdiff_t>(Cols(doc), ex.Values.size());
+        if (std::any_of(ex.Values.begin(), end, [](double v) { return v > 1.5e38; }))
             doc.SetExampleType(r, ExcludedRow);
     }
     Finish(doc);
