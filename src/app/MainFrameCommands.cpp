@@ -24,6 +24,7 @@
 #include "coding/HashTexts.h"
 #include "grid/Availability.h"
 #include "grid/DocumentCommands.h"
+#include "grid/RangeCommands.h"
 #include "files/Diagnostics.h"
 #include "files/LogFile.h"
 #include "network/NetworkCommands.h"
@@ -211,15 +212,24 @@ void CMainFrame::BuildMenus() {
     Command(edit, "EditFragmentImage", tr("Fragment &Image..."), {});
     Command(edit, "EditAssociateImages", tr("Associate I&mages..."), {});
     edit->addSeparator();
-    Command(edit, "EditChangeRange", tr("Change &Range of Types..."), {}, CanEditGrid, Glyph("Ty", kEdit));
-    Command(edit, "EditChangeColumnTypes", tr("Change Input/Output Column T&ypes..."), {}, CanEditGrid);
-    Command(edit, "EditChangeRowTypes", tr("Change E&xample Row Types..."), {}, CanEditGrid);
-    Command(edit, "EditCopyColumns", tr("Copy Input/&Output Columns..."), {}, CanEditGrid);
-    Command(edit, "EditCopyRows", tr("Copy Example Ro&ws..."), {}, CanEditGrid);
-    Command(edit, "EditDuplicateRows", tr("D&uplicate Example Rows..."), {}, CanEditGrid);
-    Command(edit, "EditRemoveDuplicates", tr("Remove Dup&licated Example Rows"), {}, CanEditGrid);
-    Command(edit, "EditExcludeIncompleteRows", tr("Exclude I&ncomplete Example Rows"), {}, CanEditGrid);
-    Command(edit, "EditExcludeIncompleteColumns", tr("Exclude Incomplete Input/Output &Columns"), {}, CanEditGrid);
+    Command(edit, "EditChangeRange", tr("Change &Range of Types..."), [](CChildFrame& c) { OnEditChangeRange(c.Doc()); },
+            CanChangeRangeOfTypes, Glyph("Ty", kEdit));
+    Command(edit, "EditChangeColumnTypes", tr("Change Input/Output Column T&ypes..."),
+            [](CChildFrame& c) { OnEditChangeInOutColumnTypes(c.Doc()); }, CanChangeInOutColumnTypes);
+    Command(edit, "EditChangeRowTypes", tr("Change E&xample Row Types..."),
+            [](CChildFrame& c) { OnEditChangeExampleRowTypes(c.Doc()); }, CanChangeExampleRowTypes);
+    Command(edit, "EditCopyColumns", tr("Copy Input/&Output Columns..."),
+            [](CChildFrame& c) { OnEditCopyInOutColumns(c.Doc()); }, CanCopyInOutColumns);
+    Command(edit, "EditCopyRows", tr("Copy Example Ro&ws..."), [](CChildFrame& c) { OnEditCopyExampleRows(c.Doc()); },
+            CanCopyExampleRows);
+    Command(edit, "EditDuplicateRows", tr("D&uplicate Example Rows..."),
+            [](CChildFrame& c) { OnEditDuplicateExampleRows(c.Doc()); }, CanDuplicateExampleRows);
+    Command(edit, "EditRemoveDuplicates", tr("Remove Dup&licated Example Rows"),
+            [](CChildFrame& c) { RemoveDuplicatedExampleRows(c.Doc()); }, CanRemoveDuplicatedExampleRows);
+    Command(edit, "EditExcludeIncompleteRows", tr("Exclude I&ncomplete Example Rows"),
+            [](CChildFrame& c) { ExcludeIncompleteExampleRows(c.Doc()); }, CanExcludeIncompleteExampleRows);
+    Command(edit, "EditExcludeIncompleteColumns", tr("Exclude Incomplete Input/Output &Columns"),
+            [](CChildFrame& c) { ExcludeIncompleteInOutColumns(c.Doc()); }, CanExcludeIncompleteInOutColumns);
     edit->addSeparator();
     struct CLayerEntry {
         const char* Layer;
@@ -334,7 +344,10 @@ void CMainFrame::BuildMenus() {
     QMenu* action = bar->addMenu(tr("&Action"));
     m_DocumentMenus.push_back(action);
     Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
-    Command(action, "ActionCheckGrid", tr("&Check Grid"), {}, CanCheckGrid, Glyph("Ck", kAct));
+    Command(action, "ActionCheckGrid", tr("&Check Grid"), [](CChildFrame& c) {
+        c.View().SetDisplay(EDisplay::Grid);
+        OnActionCheckGrid(c.Doc());
+    }, CanCheckGrid, Glyph("Ck", kAct));
     Command(action, "ActionNewNetwork", tr("&New Network..."),
             [](CChildFrame& c) { OnActionNewNetwork(c.Doc()); }, CanNewNetwork, Glyph("NN", kAct));
     Command(action, "ActionChangeControls", tr("Change C&ontrols..."),
@@ -361,7 +374,8 @@ void CMainFrame::BuildMenus() {
     Command(options, "OptionsAutoSave", tr("&Auto Save..."), {}, CanEditGrid, Glyph("AS", kOpt));
     Command(options, "OptionsFile", tr("&Special Files..."), {}, CanEditGrid, Glyph("SF", kOpt));
     Command(options, "OptionsPruning", tr("&Prune connections..."), {}, CanChangeNetworkShape);
-    Command(options, "OptionsMissingData", tr("&Missing data..."), {}, CanEditGrid, Glyph("Md", kOpt));
+    Command(options, "OptionsMissingData", tr("&Missing data..."), [](CChildFrame& c) { OnOptionsMissingData(c.Doc()); },
+            CanMissingData, Glyph("Md", kOpt));
     QMenu* reset = options->addMenu(tr("&Reset"));
     Command(reset, "OptionsResetLowestErrorSaved", tr("&Lowest Error Saved"), {}, CanEditGrid);
     Command(reset, "OptionsResetHighestValidatingSaved", tr("&Highest Validating % Saved"), {}, CanEditGrid);

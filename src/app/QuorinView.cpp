@@ -47,6 +47,14 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     connect(m_Table->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             &CQuorinView::RenameColumn);
     m_Stack->addWidget(m_Table);
+    // The document keeps the current cell: the range commands start from it and the Grid
+    // check moves it.
+    connect(m_Table->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!current.isValid()) return;
+                m_Doc.m_CurrentRow = current.row();
+                m_Doc.m_CurrentCol = current.column();
+            });
 
     m_Network = new CNetworkDisplay;
     m_Network->setObjectName("Network");
@@ -74,17 +82,27 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
 
 void CQuorinView::SetDisplay(EDisplay display) {
     m_Display = display;
+    m_Doc.m_GridDisplayShown = display == EDisplay::Grid;
     m_Stack->setCurrentIndex(static_cast<int>(display));
     RefreshFromDocument();
 }
 
 void CQuorinView::RefreshFromDocument() {
+    if (m_Doc.m_GridDisplayShown && m_Display != EDisplay::Grid) {
+        SetDisplay(EDisplay::Grid);
+        return;
+    }
     if (m_Display == EDisplay::Grid) {
         const QModelIndex current = m_Table->currentIndex();
         m_Model->Reload();
-        if (current.isValid() && !m_Table->currentIndex().isValid())
-            SelectCell(std::min(current.row(), m_Model->rowCount() - 1),
-                       std::min(current.column(), m_Model->columnCount() - 1));
+        // The document's current cell wins: a command may have moved it.
+        const int rows = m_Model->rowCount(), cols = m_Model->columnCount();
+        const int row = std::min(m_Doc.m_CurrentRow, rows - 1), col = std::min(m_Doc.m_CurrentCol, cols - 1);
+        const QModelIndex now = m_Table->currentIndex();
+        if (row >= 0 && col >= 0 && (!now.isValid() || now.row() != row || now.column() != col))
+            SelectCell(row, col);
+        else if (current.isValid() && !now.isValid())
+            SelectCell(std::min(current.row(), rows - 1), std::min(current.column(), cols - 1));
         return;
     }
     // On a busy lock the last snapshot is drawn again until a retry gets in.

@@ -15,6 +15,7 @@
 #include "automation/ScriptQuery.h"
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
+#include "grid/RangeCommands.h"
 #include "network/Learning.h"
 #include "network/NetworkBuild.h"
 #include "network/RandomWeights.h"
@@ -62,7 +63,9 @@ enum ECommand {
     CmdOpen, CmdImportFile, CmdColumnTypeAndMode, CmdRowType, CmdCreateNetwork,
     CmdLearningControls, CmdNetworkReconfiguration, CmdValidatingControls,
     CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
-    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdNone
+    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles,
+    CmdCheckGrid, CmdCopyRows, CmdCopyColumns, CmdDuplicateRows, CmdRemoveDuplicates,
+    CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData, CmdNone
 };
 
 struct CKeyword {
@@ -89,6 +92,14 @@ constexpr CKeyword kKeywords[] = {
     {"stoplearning", "spl", CmdStopLearning},
     {"query", "q", CmdQuery},
     {"specialfiles", "sf", CmdSpecialFiles},
+    {"checkgrid", "cg", CmdCheckGrid},
+    {"copyrows", "cr", CmdCopyRows},
+    {"copycolumns", "cc", CmdCopyColumns},
+    {"duplicaterows", "dr", CmdDuplicateRows},
+    {"removeduplicates", "rd", CmdRemoveDuplicates},
+    {"excludeincompleterows", "eir", CmdExcludeIncompleteRows},
+    {"excludeincompletecolumns", "eic", CmdExcludeIncompleteColumns},
+    {"missingdata", "md", CmdMissingData},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -303,6 +314,8 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdCreateNetwork:
     case CmdValidatingControls:
     case CmdForget:
+    case CmdCheckGrid: case CmdCopyRows: case CmdCopyColumns: case CmdDuplicateRows:
+    case CmdRemoveDuplicates: case CmdExcludeIncompleteRows: case CmdExcludeIncompleteColumns:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -356,6 +369,14 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdStopLearning: Stop(d); break;
     case CmdQuery: Query(l); break;
     case CmdSpecialFiles: SpecialFiles(l); break;
+    case CmdCheckGrid: OnActionCheckGrid(d); break;
+    case CmdCopyRows: CopyExampleRows(d, ToInt(p, 0), ToInt(p, 1), ToInt(p, 2)); break;
+    case CmdCopyColumns: CopyInOutColumns(d, ToInt(p, 0), ToInt(p, 1), ToInt(p, 2), ToInt(p, 3) == 1); break;
+    case CmdDuplicateRows: DuplicateExampleRows(d, ToInt(p, 0) != 0, ToInt(p, 1) != 0, ToInt(p, 2) != 0); break;
+    case CmdRemoveDuplicates: RemoveDuplicatedExampleRows(d); break;
+    case CmdExcludeIncompleteRows: ExcludeIncompleteExampleRows(d); break;
+    case CmdExcludeIncompleteColumns: ExcludeIncompleteInOutColumns(d); break;
+    case CmdMissingData: SetMissingData(d, ToInt(p, 0)); break;
     case CmdNone: break;
     }
     return 0;

@@ -167,7 +167,11 @@ public:
     std::string m_LogFileName;
     bool m_LogFileConfirmed = false;  // the user confirmed the log file since the document opened
     std::uint32_t m_NextLogTime = 0;  // tick count before which unforced log lines wait
-    bool m_GridDisplayShown = true;   // the view shows the Grid display (kept by the views)
+    // The view shows the Grid display (kept by the views; the log reads it while learning).
+    std::atomic<bool> m_GridDisplayShown{true};
+    // The view's current cell: defaults of the range commands, moved by the Grid check.
+    std::int32_t m_CurrentRow = 0;
+    std::int32_t m_CurrentCol = 0;
 
     // ---- network engine ----
     std::int32_t m_GrowLayer2 = 0;             // grow switches of the New Network dialog

@@ -160,6 +160,41 @@ TEST_F(BatchRunTest, AFailedSaveIsAFailure) {
     EXPECT_EQ(ReadStream(run.Results), "");
 }
 
+TEST_F(BatchRunTest, GridPreparationTakesTheDefaultAnswersAndPrintsThem) {
+    WriteWholeFile(Dir.File("g.csv"), "a,b,c\r\n1,5,0\r\n2,5,1\r\n3,5,1\r\n9,5,0\r\n");
+    const std::string script = Dir.File("g.txt");
+    WriteWholeFile(script,
+                   "importfile(g.csv,1,0,0,1,0,0,0,0)\r\ncolumntypeandmode(2,1,1,1)\r\nrowtype(3,1,1)\r\n"
+                   "checkgrid\r\ncopycolumns(0,1,-1,0)\r\ncr(0,1,2)\r\nmd(1)\r\n");
+    CBatchProcess run;
+    ASSERT_EQ(run.Run(script, Dir.File("g.tvq")), batch::kExitSuccess);
+    const std::string printed = ReadStream(run.Messages);
+    EXPECT_NE(printed.find("Row 3, column 0, Validating value not in Training range.\n\n"
+                           "Do you want to change the Validating example to a Training example ?  [Yes]\n"
+                           "Input/Output column 1 'b' needs more training values.\n\n"
+                           "Do you want to exclude the column?  [Yes]\n"
+                           "The Grid can be used to create a network.\n"),
+              std::string::npos)
+        << printed;
+
+    std::string error;
+    ASSERT_TRUE(ReadDocumentFile(Doc, Dir.File("g.tvq"), error)) << error;
+    ASSERT_EQ(Doc.m_Examples.size(), 6u);
+    ASSERT_EQ(Doc.m_InOuts.size(), 4u);
+    EXPECT_EQ(Doc.m_Examples[4].ExampleType, Training);  // row 3, one lower since the copy
+    EXPECT_EQ(Doc.m_InOuts[1].InOutType, ExcludedCol);
+    // The copy of column a leads it by one row; the new top row is Training and empty.
+    std::vector<double> copy, source;
+    for (const CExample& ex : Doc.m_Examples) {
+        copy.push_back(ex.Values[3]);
+        source.push_back(ex.Values[0]);
+    }
+    EXPECT_EQ(copy, (std::vector<double>{1, 2, 3, 9, kMissing, 1}));
+    EXPECT_EQ(source, (std::vector<double>{kMissing, 1, 2, 3, 9, kMissing}));
+    EXPECT_EQ(Doc.m_Examples[5].ExampleType, Querying);  // the copy of row 0
+    EXPECT_EQ(Doc.m_MissingDataChoice, MissingHighest);
+}
+
 // ---- the executable ----
 
 struct CRun {
