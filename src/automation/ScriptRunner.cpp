@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "automation/Importer.h"
+#include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
@@ -62,7 +63,8 @@ enum ECommand {
     CmdOpen, CmdImportFile, CmdColumnTypeAndMode, CmdRowType, CmdCreateNetwork,
     CmdLearningControls, CmdNetworkReconfiguration, CmdValidatingControls,
     CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
-    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdNone
+    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles,
+    CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis, CmdNone
 };
 
 struct CKeyword {
@@ -89,6 +91,10 @@ constexpr CKeyword kKeywords[] = {
     {"stoplearning", "spl", CmdStopLearning},
     {"query", "q", CmdQuery},
     {"specialfiles", "sf", CmdSpecialFiles},
+    {"reduceconnections", "rc", CmdReduceConnections},
+    {"pruning", "pr", CmdPruning},
+    {"optimizenetwork", "on", CmdOptimizeNetwork},
+    {"analysis", "an", CmdAnalysis},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -303,6 +309,9 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdCreateNetwork:
     case CmdValidatingControls:
     case CmdForget:
+    case CmdReduceConnections:
+    case CmdPruning:
+    case CmdOptimizeNetwork:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -356,6 +365,14 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdStopLearning: Stop(d); break;
     case CmdQuery: Query(l); break;
     case CmdSpecialFiles: SpecialFiles(l); break;
+    case CmdReduceConnections: ScriptReduceConnections(d, p, line); break;
+    case CmdPruning: ScriptPruning(d, p); break;
+    case CmdOptimizeNetwork:
+        ScriptOptimizeNetwork(d, p, line, m_Limits.MaxConnections, m_Limits.AllowLearning);
+        break;
+    case CmdAnalysis:
+        if (m_Limits.AllowFileWrites) ScriptAnalysis(d, p, m_ScriptPath);
+        break;
     case CmdNone: break;
     }
     return 0;
