@@ -37,9 +37,8 @@ int RankedRowCount(const CQuorinDoc& doc) {
     return count;
 }
 
-std::string DocumentName(const CQuorinDoc& doc) {
-    return doc.m_PathName.empty() ? std::string("Untitled") : doc.m_PathName;
-}
+// The path as the document holds it: empty until the document is saved or opened.
+const std::string& DocumentName(const CQuorinDoc& doc) { return doc.m_PathName; }
 
 const char* OrderName(const CQuorinDoc& doc) {
     return doc.m_RankingAscending ? "ascending" : "descending";

@@ -45,6 +45,7 @@ void OnOptionsPruning(CQuorinDoc& doc) {
         CDialogForm form;
         form.Id = "Pruning";
         form.Title = "Controls";
+        form.AddLabel("Heading", "Pruning");
         form.AddCheck("Enable", "&Enable connection pruning", doc.m_ConnectionPruning != 0);
         form.AddDouble("Threshold", "Prune if absolute weight stays below", doc.m_PruningThreshold,
                        0.00001, 0.5, "Absolute weight 0.00001 to 0.5")

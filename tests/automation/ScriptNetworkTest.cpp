@@ -78,9 +78,9 @@ TEST_F(ScriptNetworkTest, AnalysisWritesBesideTheScriptOrWhereTold) {
     for (int c = 0; c < 4; ++c) Doc.SetInOutName(c, "col" + std::to_string(c));
     ASSERT_EQ(Run("cn(0,0,0)\r\nan()\r\n"), 0);
     const std::string text = ReadWholeFile(m_Dir.File("run.an.txt"));
-    EXPECT_EQ(text.rfind("Untitled    0 cycles\r\nThe first 3 of 3 Inputs in descending order.\r\n", 0), 0u)
+    EXPECT_EQ(text.rfind("    0 cycles\r\nThe first 3 of 3 Inputs in descending order.\r\n", 0), 0u)
         << text;
-    EXPECT_NE(text.find("\r\n\r\nUntitled    0 cycles.  Target error 0.0500"), std::string::npos);
+    EXPECT_NE(text.find("\r\n\r\n    0 cycles.  Target error 0.0500"), std::string::npos);
     // Errors are 0 before learning: no row is listed.
     EXPECT_EQ(text.substr(text.size() - 52), "The first 6 of 6 Example rows in descending order.\r\n");
     const std::string other = m_Dir.File("other.txt");
