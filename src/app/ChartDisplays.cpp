@@ -161,6 +161,15 @@ void CChartDisplay::paintEvent(QPaintEvent*) {
         painter.drawText(QRectF(std::min(x - w / 2, l.BarLeft + l.BarWidth - w), bottom + 2, w, line),
                          Qt::AlignCenter, label);
     }
+    // Where the target error lies on the errors' scale.
+    if (m_Which == EChart::ExampleErrors && m_Chart.TargetError > 0.0 && m_Chart.TargetError <= m_Chart.Scale) {
+        const double x = l.BarLeft + l.BarWidth * m_Chart.TargetError / m_Chart.Scale;
+        painter.setPen(QPen(QColor(60, 60, 60), 1.2, Qt::DashLine));
+        painter.drawLine(QPointF(x, l.FirstRow - 4), QPointF(x, bottom));
+        const QString label = tr("Target %1").arg(ValueText(m_Chart.TargetError));
+        painter.drawText(QRectF(x + 3, l.TitleTop, fm.horizontalAdvance(label) + 4, l.RowHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, label);
+    }
     if (m_Chart.Entries.empty()) {
         painter.setPen(Qt::darkGray);
         painter.drawText(QRectF(l.Margin, l.FirstRow, right - l.Margin, l.RowHeight), Qt::AlignLeft | Qt::AlignVCenter,
