@@ -231,6 +231,12 @@ TEST_F(NetworkShapeTest, OptimizeNetworkGrowsWhileTrialsImprove) {
     EXPECT_EQ(CountLayers(Doc).Hidden[0], expected);
     EXPECT_LT(expected, 6) << "the trials never got worse; the test needs another Grid";
 
+    // Close in the Optimize window ends the growing after the trial under way.
+    P.Prompts.OnModeless = [](CFakeModelessWindow& window) { window.m_Presses.push_back("Close"); };
+    OptimizeNetwork(Doc, 1, 1, 5, 2, 0, 0, 0, 0, 0, 5);
+    EXPECT_EQ(CountLayers(Doc).Hidden[0], 2);
+    P.Prompts.OnModeless = {};
+
     // Layer 2 grows behind layer 1, starting from its minimum.
     Doc.m_GrowLayer2 = 1;
     Doc.m_TargetError = 0.0;
