@@ -1,6 +1,8 @@
 #include "app/Displays.h"
 
+#include <QHelpEvent>
 #include <QPaintEvent>
+#include <QToolTip>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,6 +11,8 @@
 #include <cmath>
 #include <map>
 
+#include "analysis/NetworkAnalysis.h"
+#include "app/ChartDisplays.h"
 #include "network/LearningInfo.h"
 
 namespace quorin {
@@ -23,6 +27,9 @@ double NiceStep(double rough) {
 }
 
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// Below the network: the legend of colours and thicknesses.
+constexpr int kLegendRoom = 110;
 
 void NamesOfType(const CQuorinDoc& doc, int type, std::vector<std::string>& names) {
     names.clear();
@@ -216,7 +223,7 @@ QSize CNetworkDisplay::ContentSize() const {
         for (const CNode& n : m_Snapshot->Nodes) largestLayer = std::max(largestLayer, ++counts[n.Layer]);
     }
     // Room for legible nodes: at least 7 pixels a node, more for small networks.
-    const int height = static_cast<int>((80 + largestLayer * std::max(7.0, 300.0 / largestLayer)) * m_Zoom);
+    const int height = static_cast<int>((80 + largestLayer * std::max(7.0, 300.0 / largestLayer)) * m_Zoom) + kLegendRoom;
     const int width = static_cast<int>(500 * m_Zoom * m_HorizontalScale);
     return {std::max(width, 300), std::max(height, 300)};
 }
@@ -238,7 +245,7 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
     const int layerCount = static_cast<int>(layers.size());
     size_t largest = 1;
     for (auto& entry : layers) largest = std::max(largest, entry.second.size());
-    const double top = 40, bottom = 20;
+    const double top = 40, bottom = 20 + kLegendRoom;
     const double radius = std::clamp((height() - top - bottom) / (largest * 2.6), 2.0, 14.0 * m_Zoom);
     const bool labels = radius >= 4.0;
     QFont small = font();
@@ -271,10 +278,12 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
         ++li;
     }
 
-    double maxWeight = 0.0;
-    for (const CWeight& w : s.Weights)
-        if (w.WeightType == 0 && std::isfinite(w.Weight)) maxWeight = std::max(maxWeight, std::fabs(w.Weight));
-    if (maxWeight <= 0.0) maxWeight = 1.0;
+    // Thickness against the largest connected weight of either sign; fill against the
+    // largest activation.
+    double maxWeight = std::max(GetGreatestWeight(s.Weights, 1), GetGreatestWeight(s.Weights, 0));
+    if (!(maxWeight > 0.0) || !std::isfinite(maxWeight)) maxWeight = 1.0;
+    double maxActivation = GetGreatestNode(s.Nodes, NodeActivation, 1);
+    if (!(maxActivation > 0.0) || !std::isfinite(maxActivation)) maxActivation = 1.0;
     const QColor positive = ToQColor(s.Colours[PositiveWeightsColour]);
     const QColor negative = ToQColor(s.Colours[NegativeWeightsColour]);
     // Many weights: thinner and fainter so that the strong ones still show.
@@ -297,7 +306,10 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
                               : n.Layer == kOutputLayer ? s.Colours[OutputNodesColour]
                                                         : s.Colours[HiddenNodesColour];
         painter.setPen(QPen(Qt::black, radius > 5 ? 1.0 : 0.5));
-        painter.setBrush(ToQColor(colour));
+        const double fill = std::isfinite(n.Activation) ? std::clamp(n.Activation / maxActivation, 0.0, 1.0) : 0.0;
+        const QColor full = ToQColor(colour);
+        painter.setBrush(QColor::fromRgbF(1.0 - fill * (1.0 - full.redF()), 1.0 - fill * (1.0 - full.greenF()),
+                                          1.0 - fill * (1.0 - full.blueF())));
         painter.drawEllipse(position[i], radius, radius);
         if (!labels) continue;
         painter.setPen(Qt::black);
@@ -317,6 +329,31 @@ void CNetworkDisplay::paintEvent(QPaintEvent*) {
         if (n.Layer == kInputLayer) ++inputIndex;
         if (n.Layer == kOutputLayer) ++outputIndex;
     }
+    m_Positions = position;
+    m_Radius = radius;
+    painter.setFont(font());
+    DrawNetworkLegend(painter, QRectF(10, height() - kLegendRoom + 8, width() - 20, kLegendRoom - 16), s, maxWeight,
+                      maxActivation);
+}
+
+bool CNetworkDisplay::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    int nearest = -1;
+    double best = std::max(m_Radius, 4.0) + 2.0;
+    for (size_t i = 0; i < m_Positions.size(); ++i) {
+        const QPointF d = m_Positions[i] - QPointF(help->pos());
+        const double distance = std::hypot(d.x(), d.y());
+        if (distance <= best) {
+            best = distance;
+            nearest = static_cast<int>(i);
+        }
+    }
+    if (nearest >= 0 && m_Snapshot && nearest < static_cast<int>(m_Snapshot->Nodes.size()))
+        QToolTip::showText(help->globalPos(), NodeDetails(*m_Snapshot, nearest), this);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 }  // namespace quorin

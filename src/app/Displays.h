@@ -53,10 +53,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;  // a node's values on hover
 
 private:
     QSize ContentSize() const;
     const CNetworkSnapshot* m_Snapshot = nullptr;
+    std::vector<QPointF> m_Positions;  // of the nodes as last painted
+    double m_Radius = 0.0;
     double m_Zoom = 1.0;
     double m_HorizontalScale = 1.0;
 };

@@ -33,6 +33,8 @@
 #include "network/LearningInfo.h"
 #include "network/ControlsDialog.h"
 #include "network/ExtendLearning.h"
+#include "network/ConnectionReduction.h"
+#include "network/Pruning.h"
 #include "automation/Importer.h"
 #include "automation/ScriptRunner.h"
 
@@ -263,7 +265,9 @@ void CMainFrame::BuildMenus() {
     };
     for (const CDisplayEntry& e : {CDisplayEntry{"ViewGrid", "&Grid", EDisplay::Grid, Glyph("Gr", kGrid)},
                                    CDisplayEntry{"ViewNetwork", "&Network", EDisplay::Network, Glyph("Nw", kNet)},
-                                   CDisplayEntry{"ViewGraph", "G&raph", EDisplay::Graph, Glyph("Gp", kNet)}}) {
+                                   CDisplayEntry{"ViewGraph", "G&raph", EDisplay::Graph, Glyph("Gp", kNet)},
+                                   CDisplayEntry{"ViewExampleErrors", "Example &Errors", EDisplay::ExampleErrors,
+                                                 Glyph("Er", kGrid)}}) {
         const EDisplay display = e.Display;
         QAction* a = Command(view, e.Name, tr(e.Text), [display](CChildFrame& c) { c.View().SetDisplay(display); },
                              {}, e.Icon);
@@ -272,10 +276,18 @@ void CMainFrame::BuildMenus() {
         m_Commands.back().WhileBusy = true;
         m_Commands.back().Checked = [display](CChildFrame& c) { return c.View().Display() == display; };
     }
-    Command(view, "ViewExampleErrors", tr("Example &Errors"), {}, {}, Glyph("Er", kGrid));
     QMenu* importance = view->addMenu(tr("Input &Importance"));
-    Command(importance, "ViewImportanceAscending", tr("Sort Order &Ascending"), {});
-    Command(importance, "ViewImportanceDescending", tr("Sort Order &Descending"), {});
+    for (const int ascending : {1, 0}) {
+        QAction* a = Command(importance, ascending ? "ViewImportanceAscending" : "ViewImportanceDescending",
+                             ascending ? tr("Sort Order &Ascending") : tr("Sort Order &Descending"),
+                             [ascending](CChildFrame& c) {
+                                 c.Doc().m_RankingAscending = ascending;
+                                 c.View().SetDisplay(EDisplay::InputImportance);
+                             });
+        a->setCheckable(true);
+        m_Commands.back().WhileBusy = true;
+        m_Commands.back().Checked = [ascending](CChildFrame& c) { return c.Doc().m_RankingAscending == ascending; };
+    }
     Command(view, "ViewClusters", tr("&Clusters"), {});
     Command(view, "ViewAssociations", tr("&Associations"), {});
     view->addSeparator();
@@ -363,7 +375,8 @@ void CMainFrame::BuildMenus() {
             [](CChildFrame& c) { OnActionForgetLearning(c.Doc()); }, CanForgetLearning, Glyph("Fg", kAct));
     Command(action, "ActionQuery", tr("&Query..."), {}, CanQuery, Glyph("?", kAct));
     Command(action, "ActionFileQuery", tr("Fi&le Query..."), {}, CanQuery);
-    Command(action, "ActionReduceConnections", tr("Re&duce Connections..."), {}, CanChangeNetworkShape);
+    Command(action, "ActionReduceConnections", tr("Re&duce Connections..."),
+            [](CChildFrame& c) { OnActionReduceConnections(c.Doc()); }, CanChangeNetworkShape);
     Command(action, "ActionLeaveOut", tr("Leave Some O&ut..."), {}, CanQuery);
 
     // ---- Options ----
@@ -373,13 +386,17 @@ void CMainFrame::BuildMenus() {
             [](CChildFrame& c) { OnActionExtendLearning(c.Doc()); }, Query(CanExtendLearning), Glyph("Ex", kOpt));
     Command(options, "OptionsAutoSave", tr("&Auto Save..."), {}, CanEditGrid, Glyph("AS", kOpt));
     Command(options, "OptionsFile", tr("&Special Files..."), {}, CanEditGrid, Glyph("SF", kOpt));
-    Command(options, "OptionsPruning", tr("&Prune connections..."), {}, CanChangeNetworkShape);
+    Command(options, "OptionsPruning", tr("&Prune connections..."), [](CChildFrame& c) { OnOptionsPruning(c.Doc()); },
+            CanChangeNetworkShape)
+        ->setCheckable(true);
+    m_Commands.back().Checked = [](CChildFrame& c) { return PruningChecked(c.Doc()); };
     Command(options, "OptionsMissingData", tr("&Missing data..."), [](CChildFrame& c) { OnOptionsMissingData(c.Doc()); },
             CanMissingData, Glyph("Md", kOpt));
     QMenu* reset = options->addMenu(tr("&Reset"));
     Command(reset, "OptionsResetLowestErrorSaved", tr("&Lowest Error Saved"), {}, CanEditGrid);
     Command(reset, "OptionsResetHighestValidatingSaved", tr("&Highest Validating % Saved"), {}, CanEditGrid);
-    Command(reset, "OptionsResetPruning", tr("&Pruning"), {}, CanChangeNetworkShape);
+    Command(reset, "OptionsResetPruning", tr("&Pruning"), [](CChildFrame& c) { OnOptionsResetPruning(c.Doc()); },
+            CanChangeNetworkShape);
     QMenu* colours = options->addMenu(tr("&Colors"));
     struct CColourEntry {
         const char* Text;

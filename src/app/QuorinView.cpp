@@ -67,6 +67,17 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_Graph->setObjectName("Graph");
     m_Stack->addWidget(m_Graph);
 
+    // The two rankings, in the order of EDisplay; they scroll when the window is smaller.
+    for (EChart which : {EChart::ExampleErrors, EChart::InputImportance}) {
+        auto* chart = new CChartDisplay(which);
+        chart->setObjectName(which == EChart::ExampleErrors ? "ExampleErrors" : "InputImportance");
+        auto* scroll = new QScrollArea(this);
+        scroll->setWidget(chart);
+        scroll->setWidgetResizable(true);
+        m_Stack->addWidget(scroll);
+        (which == EChart::ExampleErrors ? m_ErrorsChart : m_ImportanceChart) = chart;
+    }
+
     m_AutoRefresh = new QTimer(this);
     m_AutoRefresh->setInterval(static_cast<int>(kAutoRefreshMs));
     connect(m_AutoRefresh, &QTimer::timeout, this, &CQuorinView::AutoRefresh);
@@ -103,6 +114,16 @@ void CQuorinView::RefreshFromDocument() {
             SelectCell(row, col);
         else if (current.isValid() && !now.isValid())
             SelectCell(std::min(current.row(), rows - 1), std::min(current.column(), cols - 1));
+        return;
+    }
+    if (m_Display == EDisplay::ExampleErrors || m_Display == EDisplay::InputImportance) {
+        const bool errors = m_Display == EDisplay::ExampleErrors;
+        CRankingChart chart;
+        bool networkExists = false;
+        if (TakeChart(m_Doc, errors ? EChart::ExampleErrors : EChart::InputImportance, chart, networkExists))
+            (errors ? m_ErrorsChart : m_ImportanceChart)->SetChart(chart, networkExists);
+        else
+            m_SnapshotRetry->start();
         return;
     }
     // On a busy lock the last snapshot is drawn again until a retry gets in.

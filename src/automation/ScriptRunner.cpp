@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "automation/Importer.h"
+#include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
@@ -65,7 +66,8 @@ enum ECommand {
     CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
     CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles,
     CmdCheckGrid, CmdCopyRows, CmdCopyColumns, CmdDuplicateRows, CmdRemoveDuplicates,
-    CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData, CmdNone
+    CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData,
+    CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis, CmdNone
 };
 
 struct CKeyword {
@@ -100,6 +102,10 @@ constexpr CKeyword kKeywords[] = {
     {"excludeincompleterows", "eir", CmdExcludeIncompleteRows},
     {"excludeincompletecolumns", "eic", CmdExcludeIncompleteColumns},
     {"missingdata", "md", CmdMissingData},
+    {"reduceconnections", "rc", CmdReduceConnections},
+    {"pruning", "pr", CmdPruning},
+    {"optimizenetwork", "on", CmdOptimizeNetwork},
+    {"analysis", "an", CmdAnalysis},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -316,6 +322,9 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdForget:
     case CmdCheckGrid: case CmdCopyRows: case CmdCopyColumns: case CmdDuplicateRows:
     case CmdRemoveDuplicates: case CmdExcludeIncompleteRows: case CmdExcludeIncompleteColumns:
+    case CmdReduceConnections:
+    case CmdPruning:
+    case CmdOptimizeNetwork:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -377,6 +386,14 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdExcludeIncompleteRows: ExcludeIncompleteExampleRows(d); break;
     case CmdExcludeIncompleteColumns: ExcludeIncompleteInOutColumns(d); break;
     case CmdMissingData: SetMissingData(d, ToInt(p, 0)); break;
+    case CmdReduceConnections: ScriptReduceConnections(d, p, line); break;
+    case CmdPruning: ScriptPruning(d, p); break;
+    case CmdOptimizeNetwork:
+        ScriptOptimizeNetwork(d, p, line, m_Limits.MaxConnections, m_Limits.AllowLearning);
+        break;
+    case CmdAnalysis:
+        if (m_Limits.AllowFileWrites) ScriptAnalysis(d, p, m_ScriptPath);
+        break;
     case CmdNone: break;
     }
     return 0;

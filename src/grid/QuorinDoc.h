@@ -180,6 +180,11 @@ public:
     std::int32_t m_ConnectionPruning = 0;      // freeze weights that stayed small
     std::int32_t m_StartLearningCycles = 0;    // LearningCycles when learning was last forgotten
 
+    // ---- network analysis: the rankings' order and cursors, not stored ----
+    std::int32_t m_RankingAscending = 0;
+    double m_PreviousSumOfWeights = 3.0e38;
+    double m_PreviousError = 3.0e38;
+
     // ---- column value coding ----
     // The formula of the "Set Function" dialog and its captured operands; lost on emptying.
     CCellFunction m_CellFunction;

@@ -4,6 +4,7 @@
 
 #include "grid/QuorinDoc.h"
 #include "network/ControlsDialog.h"
+#include "network/Growth.h"
 #include "network/NetworkBuild.h"
 #include "platform/StringFormat.h"
 
@@ -86,26 +87,22 @@ void OnActionNewNetwork(CQuorinDoc& doc) {
         const CFormField& field = form.Field(key);
         return std::clamp(field.IntValue, static_cast<int>(field.Min), static_cast<int>(field.Max));
     };
-    const int min1 = number("Hidden1Min");
-    int max1 = number("Hidden1Max");
-    // Layers 2 and 3 and the growth rate matter only to growth (not built yet, see below).
+    CNetworkRequest request;
+    request.Inputs = inputs;
+    request.Outputs = outputs;
+    for (int layer = 0; layer < 3; ++layer) {
+        const std::string n = std::to_string(layer + 1);
+        request.Min[layer] = number(("Hidden" + n + "Min").c_str());
+        request.Max[layer] = number(("Hidden" + n + "Max").c_str());
+    }
+    request.Cycles = number("Cycles");
+    request.Seconds = number("Seconds");
 
     if (doc.m_NetworkExists && doc.m_LearningCycles > 0 &&
         !doc.App().Prompts().AskYesNo("Creating a new network will reset\nlearning and the AutoSave "
                                       "settings.\n\nDo you want to continue?"))
         return;
-    if (min1 > max1) {
-        doc.App().Prompts().Inform(
-            "The maximum number of hidden nodes has been set to\nbe the same as the minimum "
-            "number of hidden nodes.");
-        max1 = min1;
-    }
-    if (min1 > 4 * (inputs + outputs) || (min1 < inputs && min1 < 2))
-        doc.App().Prompts().Inform(
-            "The hidden node controls you have set may\nproduce a network that will not learn.");
-    // Growing the hidden layers while learning trials run arrives with network growth; until
-    // then every network starts at the first hidden layer's minimum.
-    NewNetwork(doc, inputs, min1, outputs, 1);
+    BuildRequestedNetwork(doc, request);
 
     const CLayerCounts counts = CountLayers(doc);
     const int weights = static_cast<int>(doc.m_Weights.size());

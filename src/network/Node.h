@@ -21,6 +21,9 @@ struct CNode {
     double Bias = 0.0;
     double BiasChange = 0.0;
     double BiasPreviousChange = 0.0;
+    // Total |Weight| of the connected weights leaving this node; set by the network
+    // analysis on demand, never stored.
+    double SumOfWeights = 0.0;
 };
 
 }  // namespace quorin

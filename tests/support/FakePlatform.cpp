@@ -79,6 +79,7 @@ int CScriptedPrompts::ShowDialog(CDialogForm& form) {
 std::unique_ptr<IModelessWindow> CScriptedPrompts::OpenModeless(const CDialogForm& form) {
     auto window = std::make_unique<CFakeModelessWindow>();
     window->Update(form);
+    if (OnModeless) OnModeless(*window);
     return window;
 }
 

@@ -28,6 +28,8 @@ struct CRecordedMessage {
 
 // Records every message and answers questions from a queue. A question, file dialog
 // or dialog form that the test did not queue an answer for fails the test.
+class CFakeModelessWindow;
+
 class CScriptedPrompts : public IPrompts {
 public:
     using DialogHandler = std::function<int(CDialogForm&)>;
@@ -44,6 +46,9 @@ public:
     int ShowDialog(CDialogForm& form) override;
     std::unique_ptr<IModelessWindow> OpenModeless(const CDialogForm& form) override;
     void SetWaitCursor(bool on) override { m_WaitCursor = on; }
+
+    // Called with each modeless window as it opens, e.g. to queue its button presses.
+    std::function<void(CFakeModelessWindow&)> OnModeless;
 
     std::vector<CRecordedMessage> Messages() const;
     std::vector<std::string> Texts() const;
