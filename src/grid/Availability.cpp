@@ -7,7 +7,7 @@
 namespace quorin {
 
 bool CalculationRunning(const CQuorinDoc& doc) {
-    return doc.m_Learning.load() || doc.m_Associating.load();
+    return doc.m_Learning.load() || doc.m_Associating.load() || doc.m_LeavingOut.load();
 }
 
 bool AnyCalculationRunning(CQuorinDoc& doc) { return doc.App().ThreadCount() >= 2; }
