@@ -62,7 +62,8 @@ enum ECommand {
     CmdOpen, CmdImportFile, CmdColumnTypeAndMode, CmdRowType, CmdCreateNetwork,
     CmdLearningControls, CmdNetworkReconfiguration, CmdValidatingControls,
     CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
-    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdNone
+    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles,
+    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdNone
 };
 
 struct CKeyword {
@@ -89,6 +90,9 @@ constexpr CKeyword kKeywords[] = {
     {"stoplearning", "spl", CmdStopLearning},
     {"query", "q", CmdQuery},
     {"specialfiles", "sf", CmdSpecialFiles},
+    {"leavesomeout", "lso", CmdLeaveSomeOut},
+    {"addquery", "aq", CmdAddQuery},
+    {"filequery", "fq", CmdFileQuery},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -303,6 +307,9 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdCreateNetwork:
     case CmdValidatingControls:
     case CmdForget:
+    case CmdLeaveSomeOut:
+    case CmdAddQuery:
+    case CmdFileQuery:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -356,6 +363,13 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdStopLearning: Stop(d); break;
     case CmdQuery: Query(l); break;
     case CmdSpecialFiles: SpecialFiles(l); break;
+    case CmdLeaveSomeOut:
+        if (m_Limits.AllowFileWrites && m_Limits.AllowLearning) ScriptLeaveSomeOut(d, p, m_ScriptPath);
+        break;
+    case CmdAddQuery: ScriptAddQuery(d, p); break;
+    case CmdFileQuery:
+        if (m_Limits.AllowFileWrites) ScriptFileQuery(d, p, ReadablePath(Trim(Param(p, 0))));
+        break;
     case CmdNone: break;
     }
     return 0;
