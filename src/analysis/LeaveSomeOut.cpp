@@ -394,7 +394,7 @@ void CLeaveSomeOut::RunSteps(int examples, int cycles, IModelessWindow* window) 
         rows >= 2 ? pool.Results[static_cast<size_t>(rows - 2)].EndCycles : startCycles;
 }
 
-void CLeaveSomeOut::OnActionLeaveOut() {
+int CLeaveSomeOut::OnActionLeaveOut() {
     CQuorinApp& app = m_Doc.App();
     app.Trace("OnActionLeaveOut");
     IPrompts& prompts = app.Prompts();
@@ -408,15 +408,15 @@ void CLeaveSomeOut::OnActionLeaveOut() {
     prep.AddCheck("Querying", "Delete &Querying rows", false);
     prep.AddCheck("Excluded", "Delete &Excluded rows", false);
     prep.AddCheck("Duplicated", "Delete &Duplicated rows", false);
-    if (prompts.ShowDialog(prep) != IdOk) return;
+    if (prompts.ShowDialog(prep) != IdOk) return 0;
     DeleteRows(prep.Check("Validating"), prep.Check("Querying"), prep.Check("Excluded"),
                prep.Check("Duplicated"));
 
     const int rows = static_cast<int>(m_Doc.m_Examples.size());
-    if (rows == 0) return;
+    if (rows == 0) return 0;
     m_Doc.m_Logging = true;
     GetLogFile(m_Doc);
-    if (!m_Doc.m_Logging) return;
+    if (!m_Doc.m_Logging) return 0;
 
     CDialogForm settings;
     settings.Id = "LeaveSomeOut";
@@ -429,7 +429,7 @@ void CLeaveSomeOut::OnActionLeaveOut() {
     settings.AddLabel("CyclesText", "cycles.");
     if (prompts.ShowDialog(settings) != IdOk || !ForgetLearning(m_Doc, 1, 1, 1, 0)) {
         m_Doc.m_Logging = false;
-        return;
+        return 0;
     }
     int examples = ToInt(settings.Text("Examples"));
     const int cycles = ToInt(settings.Text("Cycles"));
@@ -461,8 +461,10 @@ void CLeaveSomeOut::OnActionLeaveOut() {
     m_Doc.m_LeavingOut = false;
     if (!app.Shell().OpenFile(m_Doc.m_LogFileName))
         prompts.Inform(Format("The log file '%s' cannot be opened.", m_Doc.m_LogFileName.c_str()));
+    const int written = m_Doc.m_Logging ? 1 : 0;
     m_Doc.m_Logging = false;
     m_Doc.RefreshViews();
+    return written;
 }
 
 int CLeaveSomeOut::RunHeadless(const CLeaveOutSettings& s) {
@@ -505,10 +507,10 @@ bool CanLeaveOut(CQuorinDoc& doc) {
     return CanQuery(doc) && NetworkMatchesGrid(doc) && !doc.m_Examples.empty();
 }
 
-void OnActionLeaveOut(CQuorinDoc& doc) {
-    if (!CanLeaveOut(doc)) return;
+int OnActionLeaveOut(CQuorinDoc& doc) {
+    if (!CanLeaveOut(doc)) return 0;
     CLeaveSomeOut run(doc);
-    run.OnActionLeaveOut();
+    return run.OnActionLeaveOut();
 }
 
 }  // namespace quorin

@@ -52,8 +52,8 @@ public:
     CLeaveSomeOut& operator=(const CLeaveSomeOut&) = delete;
 
     // Menu Action > Leave Some Out: both dialogs, the run with its progress window, the
-    // report opened when the window closes.
-    void OnActionLeaveOut();
+    // report opened when the window closes. Returns 1 when the report was written.
+    int OnActionLeaveOut();
     // The whole procedure without dialogs or window: the forget-learning question counts as
     // answered Yes. Returns 1 when the report was written.
     int RunHeadless(const CLeaveOutSettings& settings);
@@ -86,6 +86,7 @@ private:
 
 // Menu availability: a network for this Grid, rows, and no calculation running.
 bool CanLeaveOut(CQuorinDoc& doc);
-void OnActionLeaveOut(CQuorinDoc& doc);
+// Returns 1 when a report was written.
+int OnActionLeaveOut(CQuorinDoc& doc);
 
 }  // namespace quorin
