@@ -329,6 +329,11 @@ void CLeaveSomeOut::RunSteps(int examples, int cycles, IModelessWindow* window) 
     std::uint32_t lastIdle = app.Clock().GetTickCount();
     int reported = 0;
     while (reported < rows) {
+        // The main frame asks every calculation to end before it closes.
+        if (app.StopAllRequested()) {
+            m_Aborted = true;
+            break;
+        }
         if (window) {
             std::string key = window->PollButton();
             if (IsClose(key)) {
@@ -343,7 +348,9 @@ void CLeaveSomeOut::RunSteps(int examples, int cycles, IModelessWindow* window) 
                 show();
                 for (;;) {
                     key = window->PollButton();
-                    if (key == "Start" || IsClose(key) || !window->IsOpen()) break;
+                    if (key == "Start" || IsClose(key) || !window->IsOpen() ||
+                        app.StopAllRequested())
+                        break;
                     app.Views().PumpEvents();
                     std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 }
@@ -450,7 +457,7 @@ int CLeaveSomeOut::OnActionLeaveOut() {
         form.Field("Learning").TextValue = ProgressLearningText(rows, examples, cycles, rows - 1);
         form.Field("Validating").TextValue = ProgressValidatingText(examples, rows - 1);
         window->Update(form);
-        while (window->IsOpen() && !IsClose(window->PollButton())) {
+        while (window->IsOpen() && !app.StopAllRequested() && !IsClose(window->PollButton())) {
             app.Views().PumpEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
