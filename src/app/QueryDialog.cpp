@@ -52,9 +52,8 @@ CQueryDialog::CQueryDialog(CChildFrame& child)
     ShowSession();
 }
 
-CQueryDialog::~CQueryDialog() {
-    if (m_Session.IsOpen()) m_Session.Close();
-}
+// Not the session's Close: the dialog may go with its child window after the document.
+CQueryDialog::~CQueryDialog() = default;
 
 void CQueryDialog::closeEvent(QCloseEvent* event) {
     m_CycleTimer.stop();
