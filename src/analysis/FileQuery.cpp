@@ -96,7 +96,9 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
     work.AddRow(0, Querying, 0, 0);
     const int row = static_cast<int>(work.m_Examples.size()) - 1;
     int firstOutput = 0;
-    while (work.m_Nodes[static_cast<size_t>(firstOutput)].NodeType != OutputNode) ++firstOutput;
+    const int nodes = static_cast<int>(work.m_Nodes.size());
+    while (firstOutput < nodes && work.m_Nodes[static_cast<size_t>(firstOutput)].NodeType != OutputNode)
+        ++firstOutput;
 
     const int nameFields = o.NoRowNames ? 0 : 1;
     std::vector<int> fieldOf(inputs.size());  // the file column of each Input column
@@ -167,7 +169,7 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
         int node = firstOutput;
         for (int c = 0; c < columns; ++c) {
             const CInOut& io = work.m_InOuts[static_cast<size_t>(c)];
-            if (io.InOutType != Output) continue;
+            if (io.InOutType != Output || node >= nodes) continue;
             const double answer =
                 io.LowValue + work.m_Nodes[static_cast<size_t>(node)].Activation * (io.HighValue - io.LowValue);
             work.SetValue(c, row, answer, 0, 0, 1, 0);
