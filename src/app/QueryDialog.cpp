@@ -199,6 +199,11 @@ void CQueryDialog::Build() {
     connect(save, &QPushButton::clicked, this, [this] { Do([this] { m_Session.SaveQuery(); }); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     m_ValueButtons.push_back(save);
+    // Return in the value field sets the value; no button is the dialog's default.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+    connect(m_Edit, &QLineEdit::returnPressed, this, [this] {
+        if (auto* set = findChild<QPushButton*>("Set"); set && set->isEnabled()) set->click();
+    });
     bottom->addWidget(add);
     bottom->addWidget(save);
     bottom->addStretch();
