@@ -128,4 +128,13 @@ int SaveQuery(CQuorinDoc& doc) {
     return WriteQueryFile(doc, request.FileName);
 }
 
+int WarnBeforeEditingQueryingOutput(CQuorinDoc& doc, int column, int row) {
+    if (!doc.ValidRow(row) || !doc.ValidCol(column)) return 0;
+    if (doc.m_Examples[row].ExampleType != Querying || doc.m_InOuts[column].InOutType != Output)
+        return 0;
+    doc.App().Prompts().Inform(
+        "Querying output values should not be edited.\r\n\r\nChanges to values will not be permanent.");
+    return 1;
+}
+
 }  // namespace quorin

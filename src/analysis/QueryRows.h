@@ -21,4 +21,8 @@ int WriteQueryFile(CQuorinDoc& doc, const std::string& path);
 // The saved-query header: a tab, then each column's type prefix, name and a tab.
 std::string QueryFileHeader(const CQuorinDoc& doc);
 
+// Before an editor opens on a cell: an Output cell of a Querying row holds the network's answer,
+// which the next refresh replaces. Warns and returns 1 for such a cell, else 0.
+int WarnBeforeEditingQueryingOutput(CQuorinDoc& doc, int column, int row);
+
 }  // namespace quorin

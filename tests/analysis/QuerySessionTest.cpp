@@ -150,6 +150,14 @@ TEST_F(QuerySessionTest, SavedQueriesHaveOneByteLayoutForTheDialogAndTheScript) 
     EXPECT_EQ(P.Prompts.LastText(), "Could not open file to save query.");
 }
 
+TEST_F(QuerySessionTest, OnlyTheAnswersOfQueryingRowsWarnBeforeAnEdit) {
+    EXPECT_EQ(WarnBeforeEditingQueryingOutput(Doc, 0, 3), 0);
+    EXPECT_EQ(WarnBeforeEditingQueryingOutput(Doc, 2, 0), 0);
+    EXPECT_EQ(WarnBeforeEditingQueryingOutput(Doc, 2, 3), 1);
+    EXPECT_EQ(P.Prompts.Texts(), std::vector<std::string>{
+        "Querying output values should not be edited.\r\n\r\nChanges to values will not be permanent."});
+}
+
 TEST_F(QuerySessionTest, AddQueryPresetsFillTheNewTopRow) {
     P.Prompts.QueueDialogOk([](CDialogForm& f) {
         EXPECT_EQ(f.Title, "Example presets");
