@@ -16,7 +16,11 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "analysis/FileQuery.h"
+#include "analysis/LeaveSomeOut.h"
 #include "analysis/Querying.h"
+#include "app/QueryDialog.h"
+#include "app/ReportView.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/QtPrompts.h"
@@ -373,11 +377,16 @@ void CMainFrame::BuildMenus() {
     Command(action, "ActionStartAssociating", tr("Start &Associating"), {}, CanStartAssociating, Glyph("As", kAct));
     Command(action, "ActionForgetLearning", tr("&Forget Learning"),
             [](CChildFrame& c) { OnActionForgetLearning(c.Doc()); }, CanForgetLearning, Glyph("Fg", kAct));
-    Command(action, "ActionQuery", tr("&Query..."), {}, CanQuery, Glyph("?", kAct));
-    Command(action, "ActionFileQuery", tr("Fi&le Query..."), {}, CanQuery);
+    Command(action, "ActionQuery", tr("&Query..."), [](CChildFrame& c) { CQueryDialog::Open(c); },
+            CanQuery, Glyph("?", kAct));
+    Command(action, "ActionFileQuery", tr("Fi&le Query..."),
+            [](CChildFrame& c) { OnActionFileQuery(c.Doc()); }, CanFileQuery);
     Command(action, "ActionReduceConnections", tr("Re&duce Connections..."),
             [](CChildFrame& c) { OnActionReduceConnections(c.Doc()); }, CanChangeNetworkShape);
-    Command(action, "ActionLeaveOut", tr("Leave Some O&ut..."), {}, CanQuery);
+    Command(action, "ActionLeaveOut", tr("Leave Some O&ut..."), [](CChildFrame& c) {
+                if (OnActionLeaveOut(c.Doc()) && c.Doc().m_LogFileConfirmed)
+                    ShowReportView(&c, c.Doc().m_LogFileName, tr("Leave Some Out report"));
+            }, CanLeaveOut);
 
     // ---- Options ----
     QMenu* options = bar->addMenu(tr("&Options"));

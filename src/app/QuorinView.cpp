@@ -14,6 +14,7 @@
 
 #include "analysis/Querying.h"
 #include "coding/GridEditor.h"
+#include "app/GridCellDelegate.h"
 #include "app/GridModel.h"
 #include "coding/CellFunctionCommands.h"
 #include "grid/Availability.h"
@@ -31,6 +32,7 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_Table = new QTableView(this);
     m_Table->setObjectName("Grid");
     m_Table->setModel(m_Model);
+    m_Table->setItemDelegate(new CGridCellDelegate(doc, m_Table));
     m_Table->setAlternatingRowColors(true);
     m_Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_Table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

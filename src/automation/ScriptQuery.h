@@ -12,3 +12,21 @@ std::string QueryFileName(const std::string& path);
 bool RunQuery(CQuorinDoc& doc, const std::string& path);
 
 }  // namespace quorin
+
+#include <vector>
+
+namespace quorin {
+
+// The script's extension keywords of querying and Leave Some Out; `p` holds the line's
+// parameter texts.
+// leavesomeout(examples, cycles, delete validating, delete querying, delete excluded,
+//              delete duplicated[, path])
+void ScriptLeaveSomeOut(CQuorinDoc& doc, const std::vector<std::string>& p,
+                        const std::string& scriptPath);
+// addquery(preset 0..4)
+void ScriptAddQuery(CQuorinDoc& doc, const std::vector<std::string>& p);
+// filequery(path, no row names, no column names, tab, comma, space, stop, colon,
+//           semicolon[, output path]); `path` is the readable form of the first parameter.
+void ScriptFileQuery(CQuorinDoc& doc, const std::vector<std::string>& p, const std::string& path);
+
+}  // namespace quorin

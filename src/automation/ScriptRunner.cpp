@@ -67,7 +67,8 @@ enum ECommand {
     CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles,
     CmdCheckGrid, CmdCopyRows, CmdCopyColumns, CmdDuplicateRows, CmdRemoveDuplicates,
     CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData,
-    CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis, CmdNone
+    CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis,
+    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdNone
 };
 
 struct CKeyword {
@@ -106,6 +107,9 @@ constexpr CKeyword kKeywords[] = {
     {"pruning", "pr", CmdPruning},
     {"optimizenetwork", "on", CmdOptimizeNetwork},
     {"analysis", "an", CmdAnalysis},
+    {"leavesomeout", "lso", CmdLeaveSomeOut},
+    {"addquery", "aq", CmdAddQuery},
+    {"filequery", "fq", CmdFileQuery},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -325,6 +329,9 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdReduceConnections:
     case CmdPruning:
     case CmdOptimizeNetwork:
+    case CmdLeaveSomeOut:
+    case CmdAddQuery:
+    case CmdFileQuery:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -393,6 +400,13 @@ int CScriptRunner::Execute(const std::string& line) {
         break;
     case CmdAnalysis:
         if (m_Limits.AllowFileWrites) ScriptAnalysis(d, p, m_ScriptPath);
+        break;
+    case CmdLeaveSomeOut:
+        if (m_Limits.AllowFileWrites && m_Limits.AllowLearning) ScriptLeaveSomeOut(d, p, m_ScriptPath);
+        break;
+    case CmdAddQuery: ScriptAddQuery(d, p); break;
+    case CmdFileQuery:
+        if (m_Limits.AllowFileWrites) ScriptFileQuery(d, p, ReadablePath(Trim(Param(p, 0))));
         break;
     case CmdNone: break;
     }

@@ -7,7 +7,7 @@
 namespace quorin {
 
 bool CalculationRunning(const CQuorinDoc& doc) {
-    return doc.m_Learning.load() || doc.m_Associating.load();
+    return doc.m_Learning.load() || doc.m_Associating.load() || doc.m_LeavingOut.load();
 }
 
 bool AnyCalculationRunning(CQuorinDoc& doc) { return doc.App().ThreadCount() >= 2; }
@@ -66,7 +66,10 @@ bool CanRefresh(const CQuorinDoc& doc) {
 }
 
 bool CanQuery(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0;
+    if (CalculationRunning(doc) || doc.m_NetworkExists == 0 || doc.m_Nodes.empty() ||
+        !HasInputAndOutput(doc))
+        return false;
+    return TrainingRowCount(doc) > 1;
 }
 
 bool CanChangeNetworkShape(const CQuorinDoc& doc) {

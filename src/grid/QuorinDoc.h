@@ -140,6 +140,7 @@ public:
     std::atomic<bool> m_AssociatingStopRequest{false};
     std::atomic<bool> m_ValidateNowRequest{false};
     std::atomic<bool> m_Associating{false};
+    std::atomic<bool> m_LeavingOut{false};  // a Leave Some Out run is in progress
     std::atomic<double> m_LastValidatingResult{0.0};
     // Held around a learning cycle and around a refresh of the Querying rows, so that
     // a reader never sees half-updated weights.
