@@ -4,6 +4,7 @@
 
 #include "analysis/Querying.h"
 #include "coding/ValueText.h"
+#include "files/SideFiles.h"
 #include "grid/QuorinDoc.h"
 
 namespace quorin {
@@ -19,8 +20,7 @@ const char* TypePrefix(int type) {
 }  // namespace
 
 std::string QueryFileName(const std::string& path) {
-    const std::string base = path.size() >= 4 ? path.substr(0, path.size() - 4) : path;
-    return base + ".qu.txt";
+    return LastFourReplaced(path, kQueryEnding);
 }
 
 bool RunQuery(CQuorinDoc& doc, const std::string& path) {

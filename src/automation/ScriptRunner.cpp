@@ -13,6 +13,7 @@
 
 #include "automation/Importer.h"
 #include "automation/ScriptQuery.h"
+#include "files/AutoSave.h"
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
@@ -62,7 +63,7 @@ enum ECommand {
     CmdOpen, CmdImportFile, CmdColumnTypeAndMode, CmdRowType, CmdCreateNetwork,
     CmdLearningControls, CmdNetworkReconfiguration, CmdValidatingControls,
     CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
-    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdNone
+    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdAutoSave, CmdNone
 };
 
 struct CKeyword {
@@ -89,6 +90,7 @@ constexpr CKeyword kKeywords[] = {
     {"stoplearning", "spl", CmdStopLearning},
     {"query", "q", CmdQuery},
     {"specialfiles", "sf", CmdSpecialFiles},
+    {"autosave", "asv", CmdAutoSave},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -356,6 +358,7 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdStopLearning: Stop(d); break;
     case CmdQuery: Query(l); break;
     case CmdSpecialFiles: SpecialFiles(l); break;
+    case CmdAutoSave: ScriptAutoSave(d, ToInt(p, 0), ToInt(p, 1), m_Limits.AllowFileWrites, line); break;
     case CmdNone: break;
     }
     return 0;
