@@ -24,8 +24,10 @@
 #include "coding/HashTexts.h"
 #include "grid/Availability.h"
 #include "grid/DocumentCommands.h"
+#include "files/AutoSave.h"
 #include "files/Diagnostics.h"
 #include "files/LogFile.h"
+#include "files/SpecialFilesDialog.h"
 #include "network/NetworkCommands.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
@@ -358,13 +360,19 @@ void CMainFrame::BuildMenus() {
     m_DocumentMenus.push_back(options);
     Command(options, "OptionsExtendLearning", tr("&Extend Learning..."),
             [](CChildFrame& c) { OnActionExtendLearning(c.Doc()); }, Query(CanExtendLearning), Glyph("Ex", kOpt));
-    Command(options, "OptionsAutoSave", tr("&Auto Save..."), {}, CanEditGrid, Glyph("AS", kOpt));
-    Command(options, "OptionsFile", tr("&Special Files..."), {}, CanEditGrid, Glyph("SF", kOpt));
+    Command(options, "OptionsAutoSave", tr("&Auto Save..."), [](CChildFrame& c) { OnOptionsAutoSave(c.Doc()); },
+            CanOptionsAutoSave, Glyph("AS", kOpt));
+    Command(options, "OptionsFile", tr("&Special Files..."), [](CChildFrame& c) { OnOptionsFile(c.Doc()); },
+            CanOptionsFile, Glyph("SF", kOpt));
     Command(options, "OptionsPruning", tr("&Prune connections..."), {}, CanChangeNetworkShape);
     Command(options, "OptionsMissingData", tr("&Missing data..."), {}, CanEditGrid, Glyph("Md", kOpt));
     QMenu* reset = options->addMenu(tr("&Reset"));
-    Command(reset, "OptionsResetLowestErrorSaved", tr("&Lowest Error Saved"), {}, CanEditGrid);
-    Command(reset, "OptionsResetHighestValidatingSaved", tr("&Highest Validating % Saved"), {}, CanEditGrid);
+    Command(reset, "OptionsResetLowestErrorSaved", tr("&Lowest Error Saved"),
+            [](CChildFrame& c) { OnOptionsResetLowestErrorSaved(c.Doc()); }, CanResetLowestErrorSaved);
+    m_Commands.back().WhileBusy = true;
+    Command(reset, "OptionsResetHighestValidatingSaved", tr("&Highest Validating % Saved"),
+            [](CChildFrame& c) { OnOptionsResetHighestValidatingSaved(c.Doc()); }, CanResetHighestValidatingSaved);
+    m_Commands.back().WhileBusy = true;
     Command(reset, "OptionsResetPruning", tr("&Pruning"), {}, CanChangeNetworkShape);
     QMenu* colours = options->addMenu(tr("&Colors"));
     struct CColourEntry {
