@@ -303,5 +303,22 @@ TEST_F(AutoSaveTest, OldFormatAssociationsFormAndAvailability) {
     Doc.m_Learning = false;
 }
 
+TEST_F(AutoSaveTest, StoredResultsOutsideTheirRangesAreRepairedOnLoading) {
+    struct CCase {
+        double Lowest, Highest, LowestRead, HighestRead;
+    };
+    for (const CCase& c : {CCase{0.00001, 100.0, 0.00001, 100.0}, CCase{0.000009, 100.5, 1.0, -1.0},
+                           CCase{1.5, -1.5, 1.0, -1.0}, CCase{1.0, -1.0, 1.0, -1.0}}) {
+        Doc.m_LowestErrorSaved = c.Lowest;
+        Doc.m_HighestValidatingSaved = c.Highest;
+        const std::vector<std::uint8_t> bytes = EncodeDocument(Doc);
+        CQuorinDoc read(*P.App);
+        std::string error;
+        ASSERT_TRUE(ReadDocumentBytes(read, bytes, "x.tvq", error)) << error;
+        EXPECT_EQ(read.m_LowestErrorSaved, c.LowestRead) << c.Lowest;
+        EXPECT_EQ(read.m_HighestValidatingSaved, c.HighestRead) << c.Highest;
+    }
+}
+
 }  // namespace
 }  // namespace quorin::test
