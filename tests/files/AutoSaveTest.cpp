@@ -8,6 +8,7 @@
 
 #include "files/AutoSave.h"
 #include "files/SpecialFiles.h"
+#include "grid/DocumentCommands.h"
 #include "grid/DocumentFile.h"
 #include "network/LearningFixture.h"
 #include "support/TempDir.h"
@@ -141,6 +142,26 @@ TEST_F(AutoSaveTest, LearningChecksEveryPeriodAndBacksUpAtCycleOne) {
     EXPECT_LT(Doc.m_LowestErrorSaved, 1.0);
     EXPECT_DOUBLE_EQ(Opens(Copy(".ed.tvq")), Doc.m_LowestErrorSaved);
     Opens(Copy(".bu.tvq"));  // cycle 1, though the clock stood still
+    EXPECT_TRUE(P.Prompts.Texts().empty());
+}
+
+TEST_F(AutoSaveTest, CopiesWhileTheUserInterfaceSavesAndReadsBesideLearning) {
+    Choose(kAutoSaveError | kAutoSaveValidating | kAutoSaveBackup, "1");
+    Doc.m_CanValidate = 1;
+    StopOnCycle(60);
+    ASSERT_EQ(StartLearning(Doc, 0), 1);
+    int saves = 0;
+    while (Doc.m_Learning) {
+        P.Clock.Advance(20000);  // a timed backup now and then
+        ASSERT_EQ(SaveDocument(Doc, Dir.File("beside.tvq")), 1);
+        CanResetLowestErrorSaved(Doc);
+        ++saves;
+    }
+    WaitForLearning(Doc);
+    EXPECT_GT(saves, 0);
+    EXPECT_DOUBLE_EQ(Opens(Copy(".ed.tvq")), Doc.m_LowestErrorSaved);
+    Opens(Copy(".bu.tvq"));
+    Opens(Dir.File("beside.tvq"));
     EXPECT_TRUE(P.Prompts.Texts().empty());
 }
 
