@@ -64,12 +64,12 @@ constexpr CCopyKind kBackupCopy{kAutoSaveBackup, &CAutoSaveState::BackupFile, kB
                                 "Save backup (bu) file", "Unable to open Auto Save backup file.",
                                 "Could not open file.\n\nBackup Auto Save has stopped", "backup file"};
 
-EConfirmed Confirm(CQuorinDoc& doc, const CCopyKind& kind) {
+EConfirmed Confirm(CQuorinDoc& doc, const CCopyKind& kind, const std::string& base) {
     CFileDialogRequest request;
     request.Title = kind.Title;
     request.Filter = kDocumentFilter;
     request.DefaultExt = kDocumentExt;
-    request.FileName = LastFourReplaced(SideFileBase(doc), kind.Ending);
+    request.FileName = LastFourReplaced(base, kind.Ending);
     return ConfirmOnce(doc.App(), doc.m_AutoSave.*kind.File, request, ECreate::Probe, kind.CreateFailure,
                        [&doc, &kind] { ClearFlags(doc, kind.Bit); });
 }
@@ -200,6 +200,12 @@ std::string AutoSave(CQuorinDoc& doc, int backupNow, int associations) {
     app.Trace("AutoSave   Backup %d  Associations %d", backupNow, associations);
     CAutoSaveState& state = doc.m_AutoSave;
     std::string status = "OK";
+    std::string base;
+    {
+        // A save on the user-interface thread may give the document a new path meanwhile.
+        std::lock_guard lock(doc.m_NetworkMutex);
+        base = SideFileBase(doc);
+    }
 
     if ((Flags(doc) & kAutoSaveAssociations) && associations) {
         if (state.AssociationsFile.Confirmed) return state.AssociationsFile.Name;
@@ -207,7 +213,7 @@ std::string AutoSave(CQuorinDoc& doc, int backupNow, int associations) {
         request.Title = "Save associations file";
         request.Filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
         request.DefaultExt = "txt";
-        request.FileName = LastFourReplaced(SideFileBase(doc), kAssociationsEnding);
+        request.FileName = LastFourReplaced(base, kAssociationsEnding);
         switch (ConfirmOnce(app, state.AssociationsFile, request, ECreate::Keep,
                             "Unable to open Auto Save associations file.",
                             [&doc] { ClearFlags(doc, kAutoSaveAssociations); })) {
@@ -220,7 +226,7 @@ std::string AutoSave(CQuorinDoc& doc, int backupNow, int associations) {
     for (const CCopyKind* kind : {&kErrorCopy, &kValidatingCopy, &kBackupCopy}) {
         const bool wanted = (Flags(doc) & kind->Bit) != 0 || (kind == &kBackupCopy && backupNow);
         if (!wanted) continue;
-        const EConfirmed confirmed = Confirm(doc, *kind);
+        const EConfirmed confirmed = Confirm(doc, *kind, base);
         if (confirmed == EConfirmed::Failed) return "NOK";
         if (confirmed == EConfirmed::Cancelled) status = "NOK";
     }

@@ -34,7 +34,10 @@ int SaveDocument(CQuorinDoc& doc, const std::string& path) {
              EIcon::Warning, IdOk});
         return 0;
     }
-    doc.m_PathName = path;
+    {
+        std::lock_guard lock(doc.m_NetworkMutex);  // Auto Save names its copies from it
+        doc.m_PathName = path;
+    }
     doc.SetModified(false);
     return 1;
 }
