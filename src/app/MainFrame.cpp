@@ -259,6 +259,12 @@ bool CMainFrame::event(QEvent* event) {
         OnProgress(progress->m_Doc, progress->m_Count, progress->m_Status);
         return true;
     }
+    if (event->type() == CStatusMessageEvent::kType) {
+        auto* message = static_cast<CStatusMessageEvent*>(event);
+        // A few seconds, and only for a document that is still open.
+        if (ChildOf(message->m_Doc)) statusBar()->showMessage(QString::fromStdString(message->m_Text), 4000);
+        return true;
+    }
     if (event->type() == CRefreshEvent::kType) {
         OnRefresh();
         return true;

@@ -29,8 +29,10 @@
 #include "grid/Availability.h"
 #include "grid/DocumentCommands.h"
 #include "grid/RangeCommands.h"
+#include "files/AutoSave.h"
 #include "files/Diagnostics.h"
 #include "files/LogFile.h"
+#include "files/SpecialFilesDialog.h"
 #include "network/NetworkCommands.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
@@ -393,8 +395,10 @@ void CMainFrame::BuildMenus() {
     m_DocumentMenus.push_back(options);
     Command(options, "OptionsExtendLearning", tr("&Extend Learning..."),
             [](CChildFrame& c) { OnActionExtendLearning(c.Doc()); }, Query(CanExtendLearning), Glyph("Ex", kOpt));
-    Command(options, "OptionsAutoSave", tr("&Auto Save..."), {}, CanEditGrid, Glyph("AS", kOpt));
-    Command(options, "OptionsFile", tr("&Special Files..."), {}, CanEditGrid, Glyph("SF", kOpt));
+    Command(options, "OptionsAutoSave", tr("&Auto Save..."), [](CChildFrame& c) { OnOptionsAutoSave(c.Doc()); },
+            CanOptionsAutoSave, Glyph("AS", kOpt));
+    Command(options, "OptionsFile", tr("&Special Files..."), [](CChildFrame& c) { OnOptionsFile(c.Doc()); },
+            CanOptionsFile, Glyph("SF", kOpt));
     Command(options, "OptionsPruning", tr("&Prune connections..."), [](CChildFrame& c) { OnOptionsPruning(c.Doc()); },
             CanChangeNetworkShape)
         ->setCheckable(true);
@@ -402,8 +406,12 @@ void CMainFrame::BuildMenus() {
     Command(options, "OptionsMissingData", tr("&Missing data..."), [](CChildFrame& c) { OnOptionsMissingData(c.Doc()); },
             CanMissingData, Glyph("Md", kOpt));
     QMenu* reset = options->addMenu(tr("&Reset"));
-    Command(reset, "OptionsResetLowestErrorSaved", tr("&Lowest Error Saved"), {}, CanEditGrid);
-    Command(reset, "OptionsResetHighestValidatingSaved", tr("&Highest Validating % Saved"), {}, CanEditGrid);
+    Command(reset, "OptionsResetLowestErrorSaved", tr("&Lowest Error Saved"),
+            [](CChildFrame& c) { OnOptionsResetLowestErrorSaved(c.Doc()); }, CanResetLowestErrorSaved);
+    m_Commands.back().WhileBusy = true;
+    Command(reset, "OptionsResetHighestValidatingSaved", tr("&Highest Validating % Saved"),
+            [](CChildFrame& c) { OnOptionsResetHighestValidatingSaved(c.Doc()); }, CanResetHighestValidatingSaved);
+    m_Commands.back().WhileBusy = true;
     Command(reset, "OptionsResetPruning", tr("&Pruning"), [](CChildFrame& c) { OnOptionsResetPruning(c.Doc()); },
             CanChangeNetworkShape);
     QMenu* colours = options->addMenu(tr("&Colors"));

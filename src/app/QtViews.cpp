@@ -27,6 +27,11 @@ void CQtViews::PostProgress(CQuorinDoc& doc, int count, int status) {
         QCoreApplication::postEvent(m_Receiver, new CProgressEvent(&doc, count, status));
 }
 
+void CQtViews::ShowStatusMessage(CQuorinDoc& doc, const std::string& text) {
+    std::lock_guard lock(m_Mutex);
+    if (m_Receiver) QCoreApplication::postEvent(m_Receiver, new CStatusMessageEvent(&doc, text));
+}
+
 void CQtViews::PumpEvents() {
     if (OnGuiThread() && QCoreApplication::instance()) QCoreApplication::processEvents();
 }

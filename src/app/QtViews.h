@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <mutex>
 #include <set>
+#include <string>
+#include <utility>
 
 #include "platform/Views.h"
 
@@ -28,6 +30,16 @@ public:
     CRefreshEvent() : QEvent(kType) {}
 };
 
+// A brief status bar note about one document.
+class CStatusMessageEvent : public QEvent {
+public:
+    static constexpr QEvent::Type kType = static_cast<QEvent::Type>(QEvent::User + 3);
+    CStatusMessageEvent(const CQuorinDoc* doc, std::string text)
+        : QEvent(kType), m_Doc(doc), m_Text(std::move(text)) {}
+    const CQuorinDoc* m_Doc;  // compared, never dereferenced
+    std::string m_Text;
+};
+
 class CQtViews : public IViews {
 public:
     // The object that receives the events (the main frame).
@@ -36,6 +48,7 @@ public:
     void RefreshViews(CQuorinDoc& doc) override;
     void PostProgress(CQuorinDoc& doc, int count, int status) override;
     void PumpEvents() override;
+    void ShowStatusMessage(CQuorinDoc& doc, const std::string& text) override;
 
     // The documents whose views asked to be redrawn since the last call.
     std::set<const CQuorinDoc*> TakeRefreshRequests();

@@ -8,6 +8,8 @@
 #include "analysis/Querying.h"
 #include "analysis/QueryRows.h"
 #include "files/LogFile.h"
+#include "coding/ValueText.h"
+#include "files/SideFiles.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
 
@@ -30,8 +32,7 @@ int IntParam(const std::vector<std::string>& p, std::size_t i) {
 }  // namespace
 
 std::string QueryFileName(const std::string& path) {
-    const std::string base = path.size() >= 4 ? path.substr(0, path.size() - 4) : path;
-    return base + ".qu.txt";
+    return LastFourReplaced(path, kQueryEnding);
 }
 
 bool RunQuery(CQuorinDoc& doc, const std::string& path) {

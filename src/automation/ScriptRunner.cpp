@@ -14,6 +14,7 @@
 #include "automation/Importer.h"
 #include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
+#include "files/AutoSave.h"
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
 #include "grid/RangeCommands.h"
@@ -68,7 +69,7 @@ enum ECommand {
     CmdCheckGrid, CmdCopyRows, CmdCopyColumns, CmdDuplicateRows, CmdRemoveDuplicates,
     CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData,
     CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis,
-    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdNone
+    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdAutoSave, CmdNone
 };
 
 struct CKeyword {
@@ -110,6 +111,7 @@ constexpr CKeyword kKeywords[] = {
     {"leavesomeout", "lso", CmdLeaveSomeOut},
     {"addquery", "aq", CmdAddQuery},
     {"filequery", "fq", CmdFileQuery},
+    {"autosave", "asv", CmdAutoSave},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -408,6 +410,7 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdFileQuery:
         if (m_Limits.AllowFileWrites) ScriptFileQuery(d, p, ReadablePath(Trim(Param(p, 0))));
         break;
+    case CmdAutoSave: ScriptAutoSave(d, ToInt(p, 0), ToInt(p, 1), m_Limits.AllowFileWrites, line); break;
     case CmdNone: break;
     }
     return 0;

@@ -83,6 +83,9 @@ std::vector<std::string> FilesWritten(CQuorinDoc& doc, const std::string& out) {
     add(doc.m_SpecialBiases, SpecialFileName(out, ".bi.txt"));
     add(doc.m_SpecialGraph, SpecialFileName(out, ".gp.txt"));
     add((doc.m_AutoSaveFlags & kAutoSaveDetails) != 0, DetailsFileName(out));
+    for (const CConfirmedFile* copy : {&doc.m_AutoSave.ErrorFile, &doc.m_AutoSave.ValidatingFile,
+                                       &doc.m_AutoSave.BackupFile})
+        add(copy->Confirmed, copy->Name);
     return files;
 }
 
@@ -149,6 +152,8 @@ std::string BatchSummary(CQuorinDoc& doc, const std::string& out, bool interrupt
 int RunBatch(CQuorinDoc& doc, CConsole& console, CConsoleViews& views, const std::string& script,
              const std::string& out, const std::atomic<bool>& interrupt) {
     int result;
+    // Every Auto Save confirmation takes the derived name: the copies go beside the output.
+    doc.m_AutoSave.OutputPath = out;
     {
         CProgressMonitor monitor(doc, console, views, interrupt);
         CScriptLimits limits;

@@ -2,16 +2,14 @@
 
 #include <cstdio>
 
+#include "files/SideFiles.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {
 
 std::string LogFileNameFor(const std::string& documentPath) {
-    // A document that has never been saved has no path to derive the name from.
-    if (documentPath.empty()) return "Untitled.lo.txt";
-    if (documentPath.size() < 4) return documentPath + ".lo.txt";
-    return documentPath.substr(0, documentPath.size() - 4) + ".lo.txt";
+    return LastFourReplaced(documentPath, kLogEnding);
 }
 
 int GetLogFile(CQuorinDoc& doc) {
@@ -21,29 +19,18 @@ int GetLogFile(CQuorinDoc& doc) {
     // A confirmed name stays: deriving it again would send the lines to a file the user
     // never chose.
     if (doc.m_LogFileConfirmed) return 1;
-    doc.m_LogFileName = LogFileNameFor(doc.m_PathName);
+    doc.m_LogFileName = LogFileNameFor(SideFileBase(doc));
 
     CFileDialogRequest request;
-    request.Save = true;
     request.Title = "Open log file";
     request.Filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
     request.DefaultExt = "txt";
     request.FileName = doc.m_LogFileName;
     request.OverwritePrompt = true;
-    if (!app.Prompts().FileDialog(request)) {
-        doc.m_Logging = false;
-        return 0;
-    }
-    doc.m_LogFileName = request.FileName;
-    std::FILE* file = std::fopen(doc.m_LogFileName.c_str(), "wb");
-    if (!file) {
-        app.Prompts().Inform("Unable to create a log file.\nLogging has been switched off.");
-        doc.m_Logging = false;
-        return 0;
-    }
-    std::fclose(file);
-    doc.m_LogFileConfirmed = true;
-    return 1;
+    const EConfirmed confirmed = ConfirmOnce(
+        app, doc.m_LogFileName, doc.m_LogFileConfirmed, request, ECreate::Empty,
+        "Unable to create a log file.\nLogging has been switched off.", [&] { doc.m_Logging = false; });
+    return confirmed == EConfirmed::Confirmed ? 1 : 0;
 }
 
 void WriteLog(CQuorinDoc& doc, const std::string& text, int force, int update) {
@@ -67,9 +54,9 @@ void WriteLog(CQuorinDoc& doc, const std::string& text, int force, int update) {
 
     std::FILE* file = std::fopen(doc.m_LogFileName.c_str(), "ab");
     if (!file) {
-        app.Prompts().Inform("Unable to open the log file.\nLogging has been switched off.");
-        doc.m_Logging = false;
-        doc.m_LogFileConfirmed = false;
+        SideFileFailed(app, doc.m_LogFileConfirmed,
+                       "Unable to open the log file.\nLogging has been switched off.",
+                       [&] { doc.m_Logging = false; });
         return;
     }
     const std::string line = text + "\r\n";

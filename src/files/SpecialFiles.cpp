@@ -1,11 +1,13 @@
 // Special files: the Grid, weights, biases, graph and node details beside a document.
 #include "files/SpecialFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "coding/ValueText.h"
+#include "files/SideFiles.h"
 #include "grid/QuorinDoc.h"
 #include "network/Propagation.h"
 #include "platform/StringFormat.h"
@@ -58,49 +60,41 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
     return true;
 }
 
-bool WriteGridFile(CQuorinDoc& doc, const std::string& name) {
-    CFile f(std::fopen(name.c_str(), "wb"));
-    if (!f) return false;
+std::string GridFileText(CQuorinDoc& doc) {
     std::string text = "..........\t";
     for (const CInOut& io : doc.m_InOuts)
         text += ColumnPrefix(io.InOutType) + io.InOutName + " \t";
-    Write(f.get(), text);
     const int columns = static_cast<int>(doc.m_InOuts.size());
     for (const CExample& ex : doc.m_Examples) {
-        text = "\r\n";
+        text += "\r\n";
         text += RowPrefix(ex.ExampleType) + ex.ExampleName;
         for (int c = 0; c < columns && c < static_cast<int>(ex.Values.size()); ++c)
             text += "\t" + FormatValue(doc, ex.Values[c], c);
-        Write(f.get(), text);
     }
-    Write(f.get(), "\r\n\r\nColumn\t\t\tMin Value\tMax Value\r\n");
+    text += "\r\n\r\nColumn\t\t\tMin Value\tMax Value\r\n";
     for (int c = 0; c < columns; ++c) {
         const CInOut& io = doc.m_InOuts[c];
         std::string shown = io.InOutName;
         if (shown.size() > 12) shown = shown.substr(0, 12) + "...";
-        Write(f.get(), Format("%d\t%s\t%s\t%.4lf\r\n", c, Pad(shown, 15).c_str(),
-                              Pad(Format("%.4lf", io.LowValue), 15).c_str(), io.HighValue));
+        text += Format("%d\t%s\t%s\t%.4lf\r\n", c, Pad(shown, 15).c_str(),
+                       Pad(Format("%.4lf", io.LowValue), 15).c_str(), io.HighValue);
     }
-    return std::fflush(f.get()) == 0;
+    return text;
 }
 
-bool WriteWeightsFile(CQuorinDoc& doc, const std::string& name) {
-    CFile f(std::fopen(name.c_str(), "wb"));
-    if (!f) return false;
-    Write(f.get(), "connect\tfrom\tto\tweight\r\n");
+std::string WeightsFileText(CQuorinDoc& doc) {
+    std::string text = "connect\tfrom\tto\tweight\r\n";
     for (std::size_t w = 0; w < doc.m_Weights.size(); ++w) {
         const CWeight& wt = doc.m_Weights[w];
         if (wt.WeightType != 0) continue;
-        Write(f.get(), Format("%d\t%d\t%d\t%.6lf\r\n", static_cast<int>(w), wt.FromNode,
-                              wt.ToNode, wt.Weight));
+        text += Format("%d\t%d\t%d\t%.6lf\r\n", static_cast<int>(w), wt.FromNode, wt.ToNode,
+                       wt.Weight);
     }
-    return std::fflush(f.get()) == 0;
+    return text;
 }
 
-bool WriteBiasesFile(CQuorinDoc& doc, const std::string& name) {
-    CFile f(std::fopen(name.c_str(), "wb"));
-    if (!f) return false;
-    Write(f.get(), "node\tbias   \tweight    \tfrom\tto\r\n");
+std::string BiasesFileText(CQuorinDoc& doc) {
+    std::string text = "node\tbias   \tweight    \tfrom\tto\r\n";
     // Connected weights by destination node, each list in weight order.
     const std::size_t nodes = doc.m_Nodes.size();
     std::vector<std::vector<std::size_t>> into(nodes);
@@ -111,109 +105,37 @@ bool WriteBiasesFile(CQuorinDoc& doc, const std::string& name) {
     }
     for (std::size_t n = 0; n < nodes; ++n) {
         const CNode& node = doc.m_Nodes[n];
-        std::string text = node.NodeType == InputNode
-                               ? Format("%d\t0.000000\r\n", static_cast<int>(n))
-                               : Format("%d\t%.6lf\r\n", static_cast<int>(n), node.Bias);
+        text += node.NodeType == InputNode ? Format("%d\t0.000000\r\n", static_cast<int>(n))
+                                           : Format("%d\t%.6lf\r\n", static_cast<int>(n), node.Bias);
         for (std::size_t w : into[n]) {
             const CWeight& wt = doc.m_Weights[w];
             text += Format("\t\t%.6lf\t%d\t%d\r\n", wt.Weight, wt.FromNode, wt.ToNode);
         }
-        Write(f.get(), text);
     }
-    return std::fflush(f.get()) == 0;
+    return text;
 }
 
-bool WriteGraphFile(CQuorinDoc& doc, const std::string& name) {
-    CFile f(std::fopen(name.c_str(), "wb"));
-    if (!f) return false;
-    Write(f.get(), "cycles\tmax error\tave error\tmin error\r\n");
+std::string GraphFileText(CQuorinDoc& doc) {
+    std::string text = "cycles\tmax error\tave error\tmin error\r\n";
     for (const CGraphPoint& p : doc.m_GraphPoints) {
         if (p.Cycles <= 0) continue;
-        Write(f.get(), Format("%d\t%.6lf\t%.6lf\t%.6lf\r\n", p.Cycles, p.MaxError, p.AveError,
-                              p.MinError));
+        text += Format("%d\t%.6lf\t%.6lf\t%.6lf\r\n", p.Cycles, p.MaxError, p.AveError, p.MinError);
     }
-    return std::fflush(f.get()) == 0;
+    return text;
 }
 
-bool WriteHeader(CQuorinDoc& doc, const std::string& fileName, const std::string& documentPath) {
-    CFile f(std::fopen(fileName.c_str(), "ab"));
-    if (!f) return false;
-    Write(f.get(), Format("%s Node and Connection Details.\r\n\r\nInputs, activations and errors "
-                          "are those produced when the\r\nfirst training example row is "
-                          "presented to the network.\r\n\r\nConnection weights and bias values "
-                          "are valid for all rows.\r\n\r\n",
-                          documentPath.c_str()));
-    return true;
+std::string HeaderText(const std::string& documentPath) {
+    return Format("%s Node and Connection Details.\r\n\r\nInputs, activations and errors "
+                  "are those produced when the\r\nfirst training example row is "
+                  "presented to the network.\r\n\r\nConnection weights and bias values "
+                  "are valid for all rows.\r\n\r\n",
+                  documentPath.c_str());
 }
 
-// Writes the nodes of one column: one node, or three for an Image column.
-int WriteColumnNodes(CQuorinDoc& doc, const std::string& fileName, int node, int type,
-                     const CInOut& io) {
-    if (io.Mode == Image) {
-        for (const char* suffix : {" PC", " EC", " BC"})
-            SaveNodeDetails(doc, fileName, node++, type, io.InOutName, suffix);
-    } else {
-        SaveNodeDetails(doc, fileName, node++, type, io.InOutName, "");
-    }
-    return node;
-}
-
-// Returns false when the operation must end (its message shown).
-bool WriteDetailsFile(CQuorinDoc& doc, const std::string& path) {
-    const std::string name = DetailsFileName(path);
-    {
-        CFile f(std::fopen(name.c_str(), "wb"));
-        if (!f) {
-            doc.App().Prompts().Inform("Could not create details file.");
-            return false;
-        }
-    }
-    WriteHeader(doc, name, doc.m_PathName.empty() ? path : doc.m_PathName);
-    int snapshot = -1;
-    for (std::size_t r = 0; r < doc.m_Examples.size(); ++r) {
-        if (doc.m_Examples[r].ExampleType == Training) {
-            snapshot = static_cast<int>(r);
-            break;
-        }
-    }
-    if (snapshot < 0) {
-        doc.App().Prompts().Inform("No suitable row can be found for snapshot.");
-        return false;
-    }
-    if (!doc.m_Nodes.empty()) {
-        ConnectInputs(doc, snapshot, 1);
-        CalculateActivations(doc);
-    }
-    int node = 0;
-    for (const CInOut& io : doc.m_InOuts)
-        if (io.InOutType == Input) node = WriteColumnNodes(doc, name, node, InputNode, io);
-    for (int layer = 1; layer <= 3; ++layer)
-        for (const CNode& n : doc.m_Nodes)
-            if (n.NodeType == HiddenNode && n.Layer == layer)
-                SaveNodeDetails(doc, name, node++, HiddenNode, "", "");
-    for (const CInOut& io : doc.m_InOuts)
-        if (io.InOutType == Output) node = WriteColumnNodes(doc, name, node, OutputNode, io);
-    return true;
-}
-
-}  // namespace
-
-std::string SpecialFileName(const std::string& path, const char* extension) {
-    return path.substr(0, path.find('.')) + extension;
-}
-
-std::string DetailsFileName(const std::string& path) {
-    return (path.size() >= 4 ? path.substr(0, path.size() - 4) : std::string()) + ".de.txt";
-}
-
-bool SaveNodeDetails(CQuorinDoc& doc, const std::string& fileName, int node, int nodeType,
-                     const std::string& name, const std::string& suffix) {
-    doc.App().Trace("SaveNodeDetails   Node %d Type %d", node, nodeType);
-    if (node == -1) return WriteHeader(doc, fileName, doc.m_PathName);
-    // A node the network doesn't have has no account to give.
-    if (node < 0 || static_cast<std::size_t>(node) >= doc.m_Nodes.size()) return false;
-    CFile f(std::fopen(fileName.c_str(), "ab"));
-    if (!f) return false;
+// One node's account; "" for a node the network doesn't have.
+std::string NodeDetailsText(CQuorinDoc& doc, int node, int nodeType, const std::string& name,
+                            const std::string& suffix) {
+    if (node < 0 || static_cast<std::size_t>(node) >= doc.m_Nodes.size()) return {};
     const CNode& n = doc.m_Nodes[node];
     std::string text = Pad(Format("\r\n%d", node), 12) + name + suffix + "\r\n\r\n";
     switch (nodeType) {
@@ -236,7 +158,6 @@ bool SaveNodeDetails(CQuorinDoc& doc, const std::string& fileName, int node, int
         else
             text += "Unknown layer type\r\n\r\n";
     }
-    Write(f.get(), text);
     const int weights = static_cast<int>(doc.m_Weights.size());
     for (int w = std::max(0, n.FirstWeight); w < n.LastWeight && w < weights; ++w) {
         const CWeight& wt = doc.m_Weights[w];
@@ -247,35 +168,134 @@ bool SaveNodeDetails(CQuorinDoc& doc, const std::string& fileName, int node, int
         } else {
             line = Format("%s from Node %d: not used\r\n", line.c_str(), wt.FromNode);
         }
-        Write(f.get(), line);
+        text += line;
+    }
+    return text;
+}
+
+std::string TracedNodeText(CQuorinDoc& doc, int node, int nodeType, const std::string& name,
+                           const std::string& suffix) {
+    doc.App().Trace("SaveNodeDetails   Node %d Type %d", node, nodeType);
+    return NodeDetailsText(doc, node, nodeType, name, suffix);
+}
+
+// The nodes of one column: one node, or three for an Image column.
+int ColumnNodesText(CQuorinDoc& doc, std::string& text, int node, int type, const CInOut& io) {
+    if (io.Mode == Image) {
+        for (const char* suffix : {" PC", " EC", " BC"})
+            text += TracedNodeText(doc, node++, type, io.InOutName, suffix);
+    } else {
+        text += TracedNodeText(doc, node++, type, io.InOutName, "");
+    }
+    return node;
+}
+
+// The details file; presents the first training row through the network's records.
+CSideFile DetailsFile(CQuorinDoc& doc, const std::string& path) {
+    CSideFile file;
+    file.Name = DetailsFileName(path);
+    file.FailureMessage = "Could not create details file.";
+    file.Text = HeaderText(doc.m_PathName.empty() ? path : doc.m_PathName);
+    int snapshot = -1;
+    for (std::size_t r = 0; r < doc.m_Examples.size(); ++r) {
+        if (doc.m_Examples[r].ExampleType == Training) {
+            snapshot = static_cast<int>(r);
+            break;
+        }
+    }
+    if (snapshot < 0) {
+        file.MessageAfter = "No suitable row can be found for snapshot.";
+        return file;
+    }
+    if (!doc.m_Nodes.empty()) {
+        ConnectInputs(doc, snapshot, 1);
+        CalculateActivations(doc);
+    }
+    int node = 0;
+    for (const CInOut& io : doc.m_InOuts)
+        if (io.InOutType == Input) node = ColumnNodesText(doc, file.Text, node, InputNode, io);
+    for (int layer = 1; layer <= 3; ++layer)
+        for (const CNode& n : doc.m_Nodes)
+            if (n.NodeType == HiddenNode && n.Layer == layer)
+                file.Text += TracedNodeText(doc, node++, HiddenNode, "", "");
+    for (const CInOut& io : doc.m_InOuts)
+        if (io.InOutType == Output) node = ColumnNodesText(doc, file.Text, node, OutputNode, io);
+    return file;
+}
+
+}  // namespace
+
+std::string SpecialFileName(const std::string& path, const char* extension) {
+    return FirstDotReplaced(path, extension);
+}
+
+std::string DetailsFileName(const std::string& path) { return LastFourReplaced(path, kDetailsEnding); }
+
+bool SaveNodeDetails(CQuorinDoc& doc, const std::string& fileName, int node, int nodeType,
+                     const std::string& name, const std::string& suffix) {
+    doc.App().Trace("SaveNodeDetails   Node %d Type %d", node, nodeType);
+    std::string text;
+    if (node == -1) {
+        text = HeaderText(doc.m_PathName);
+    } else {
+        // A node the network doesn't have has no account to give.
+        text = NodeDetailsText(doc, node, nodeType, name, suffix);
+        if (text.empty()) return false;
+    }
+    CFile f(std::fopen(fileName.c_str(), "ab"));
+    if (!f) return false;
+    Write(f.get(), text);
+    return true;
+}
+
+std::vector<CSideFile> RenderOptionalFiles(CQuorinDoc& doc, const std::string& fileName) {
+    doc.App().Trace("SaveOptionalFiles   File %s", fileName.c_str());
+    std::vector<CSideFile> files;
+    const bool details = (doc.m_AutoSaveFlags & kAutoSaveDetails) != 0;
+    if (details && !EndsWithNoCase(fileName, kBackupCopyEnding)) {
+        files.push_back(DetailsFile(doc, fileName));
+        if (!files.back().MessageAfter.empty()) return files;
+    }
+    struct CChoice {
+        std::int32_t On;
+        const char* Ending;
+        std::string (*Text)(CQuorinDoc&);
+    };
+    const CChoice choices[] = {{doc.m_SpecialGrid, kGridEnding, GridFileText},
+                               {doc.m_SpecialWeights, kWeightsEnding, WeightsFileText},
+                               {doc.m_SpecialBiases, kBiasesEnding, BiasesFileText},
+                               {doc.m_SpecialGraph, kGraphEnding, GraphFileText}};
+    for (const CChoice& c : choices) {
+        if (!c.On) continue;
+        CSideFile file;
+        file.Name = SpecialFileName(fileName, c.Ending);
+        file.Text = c.Text(doc);
+        file.FailureMessage = "Could not open file.";
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+bool WriteSideFiles(CQuorinApp& app, const std::vector<CSideFile>& files) {
+    for (const CSideFile& file : files) {
+        CFile f(std::fopen(file.Name.c_str(), "wb"));
+        bool ok = f != nullptr;
+        if (ok) ok = Write(f.get(), file.Text);
+        if (f && std::fclose(f.release()) != 0) ok = false;
+        if (!ok) {
+            app.Prompts().Inform(file.FailureMessage);
+            return false;
+        }
+        if (!file.MessageAfter.empty()) {
+            app.Prompts().Inform(file.MessageAfter);
+            return false;
+        }
     }
     return true;
 }
 
 void SaveOptionalFiles(CQuorinDoc& doc, const std::string& fileName) {
-    doc.App().Trace("SaveOptionalFiles   File %s", fileName.c_str());
-    const bool details = (doc.m_AutoSaveFlags & kAutoSaveDetails) != 0;
-    if (!details && !doc.m_SpecialGrid && !doc.m_SpecialWeights && !doc.m_SpecialBiases &&
-        !doc.m_SpecialGraph)
-        return;
-    if (details && !EndsWithNoCase(fileName, ".bu.tvq") && !WriteDetailsFile(doc, fileName))
-        return;
-    struct CChoice {
-        std::int32_t On;
-        const char* Extension;
-        bool (*Writer)(CQuorinDoc&, const std::string&);
-    };
-    const CChoice choices[] = {{doc.m_SpecialGrid, ".gr.txt", WriteGridFile},
-                               {doc.m_SpecialWeights, ".we.txt", WriteWeightsFile},
-                               {doc.m_SpecialBiases, ".bi.txt", WriteBiasesFile},
-                               {doc.m_SpecialGraph, ".gp.txt", WriteGraphFile}};
-    for (const CChoice& c : choices) {
-        if (!c.On) continue;
-        if (!c.Writer(doc, SpecialFileName(fileName, c.Extension))) {
-            doc.App().Prompts().Inform("Could not open file.");
-            return;
-        }
-    }
+    WriteSideFiles(doc.App(), RenderOptionalFiles(doc, fileName));
 }
 
 }  // namespace quorin

@@ -1,6 +1,8 @@
 #include "grid/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,7 +83,97 @@ bool ReadFileBytes(const std::string& path, std::uint64_t maxSize, std::vector<s
     return ok;
 }
 
-bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
+namespace {
+std::string BaseNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "NAME.tmp<digits>.<digits>" for the target's base name NAME: the names this program gives
+// its temporary files, and no others.
+bool IsTemporaryName(const std::string& entry, const std::string& base) {
+    const std::string prefix = base + ".tmp";
+    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) return false;
+    std::size_t i = prefix.size();
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < entry.size() && entry[i] >= '0' && entry[i] <= '9') ++i;
+        return i > from;
+    };
+    if (!digits() || i >= entry.size() || entry[i] != '.') return false;
+    ++i;
+    return digits() && i == entry.size();
+}
+
+// Removes temporary files of the target that a killed write left: a live writer holds its
+// temporary file locked, so one that can be locked has no writer any more.
+void RemoveStaleTemporaries(const std::string& target) {
+    const std::string directory = DirectoryOf(target);
+    const std::string base = BaseNameOf(target);
+    DIR* dir = ::opendir(directory.c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (IsTemporaryName(name, base)) stale.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : stale) {
+        const std::string path = directory + "/" + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            st.st_nlink > 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
+// An unnamed file in the directory, or -1 where the file system has none.
+int OpenUnnamed(const std::string& directory) {
+#ifdef O_TMPFILE
+    return ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    (void)directory;
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+// Gives the unnamed file `fd` a temporary name beside the target; false when it can't.
+bool NameUnnamed(int fd, const std::string& target, std::string& temp) {
+    const std::string self = Format("/proc/self/fd/%d", fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = Format("%s.tmp%ld.%u", target.c_str(), static_cast<long>(::getpid()), g_TempCounter++);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+// A named temporary file beside the target, locked; -1 with errno on failure.
+int OpenNamed(const std::string& target, std::string& temp) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = Format("%s.tmp%ld.%u", target.c_str(), static_cast<long>(::getpid()), g_TempCounter++);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        ::flock(fd, LOCK_EX);
+        // Another run's clean-up may have taken the name between the creation and the lock.
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
+        ::close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error,
+                 const CReplaceOptions& options) {
     // Replace the file a symbolic link points at, not the link.
     std::string target = path;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
@@ -90,26 +182,39 @@ bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes
     }
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
+    RemoveStaleTemporaries(target);
 
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = Format("%s.tmp%ld.%u", target.c_str(), static_cast<long>(::getpid()), g_TempCounter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
+    std::string temp;  // the temporary file's name, once it has one
+    int fd = options.NamedTemporary ? -1 : OpenUnnamed(DirectoryOf(target));
+    const bool unnamed = fd >= 0;
+    if (unnamed) ::flock(fd, LOCK_EX);
+    else fd = OpenNamed(target, temp);
     if (fd < 0) {
         error = Reason(errno);
         return false;
     }
     int err = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-    if (!err && !WriteAll(fd, bytes.data(), bytes.size())) err = errno;
+    if (!err) {
+        errno = 0;
+        const bool written = options.Write ? options.Write(fd, bytes.data(), bytes.size())
+                                           : WriteAll(fd, bytes.data(), bytes.size());
+        if (!written) err = errno ? errno : EIO;
+    }
     if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
+    if (!err && unnamed && !NameUnnamed(fd, target, temp)) {
+        // No way to name it here (no /proc): write a named one instead.
+        ::close(fd);
+        CReplaceOptions named = options;
+        named.NamedTemporary = true;
+        return ReplaceFile(path, bytes, error, named);
+    }
     if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+    if (err && !temp.empty()) ::unlink(temp.c_str());
+    // Closed last, so the temporary file stays locked until it is renamed or gone; the data
+    // reached the disk with fsync already.
+    ::close(fd);
     if (err) {
-        ::unlink(temp.c_str());
         error = Reason(err);
         return false;
     }

@@ -1,7 +1,9 @@
 #pragma once
 // Whole-file reads with a size limit, and replacement of a file that never leaves a
 // half-written target behind.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,9 +13,23 @@ namespace quorin {
 bool ReadFileBytes(const std::string& path, std::uint64_t maxSize, std::vector<std::uint8_t>& bytes,
                    std::string& error);
 
+struct CReplaceOptions {
+    // Writes the bytes to the temporary file's descriptor; false with errno set on failure.
+    // Empty: write(2).
+    std::function<bool(int fd, const std::uint8_t* data, std::size_t size)> Write;
+    // Use a named temporary file even where the file system offers unnamed ones.
+    bool NamedTemporary = false;
+};
+
 // Writes `bytes` to a temporary file beside `path`, flushes it to the disk and renames it
 // over `path`. On failure the temporary file is removed, `path` is untouched and false
 // is returned with the reason.
-bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
+//
+// The temporary file has no name while it is written (where the file system allows), so a
+// process killed half-way leaves nothing behind; it is named "PATH.tmpPID.N" only for the
+// moment before the rename, and locked while it exists. Such names left by a killed run
+// (unlocked, owned by this user) are removed by the next replacement of the same file.
+bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error,
+                 const CReplaceOptions& options = {});
 
 }  // namespace quorin

@@ -20,19 +20,24 @@ bool HasExtension(const std::string& path) {
 int SaveDocument(CQuorinDoc& doc, const std::string& path) {
     doc.App().Trace("SaveDocument   Path %s", path.c_str());
     std::string error;
-    int ok;
+    SettleFileFormat(doc, path);
+    CEncodedDocument encoded;
     {
-        // A save while the network learns must not read half-updated weights.
+        // A save while the network learns must not read half-updated weights; the disk is
+        // written outside the lock, so learning is not held up by it.
         std::lock_guard lock(doc.m_NetworkMutex);
-        ok = WriteDocumentFile(doc, path, error);
+        encoded = EncodeForSave(doc, path);
     }
-    if (!ok) {
+    if (!WriteEncodedDocument(doc.App(), path, encoded, error)) {
         doc.App().Prompts().MessageBox(
             {Format("Unable to save the document %s:\n%s", path.c_str(), error.c_str()), EButtons::Ok,
              EIcon::Warning, IdOk});
         return 0;
     }
-    doc.m_PathName = path;
+    {
+        std::lock_guard lock(doc.m_NetworkMutex);  // Auto Save names its copies from it
+        doc.m_PathName = path;
+    }
     doc.SetModified(false);
     return 1;
 }

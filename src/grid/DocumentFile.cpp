@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <mutex>
 
 #include "files/SpecialFiles.h"
 #include "grid/Archive.h"
@@ -462,34 +463,54 @@ std::vector<std::uint8_t> EncodeDocument(CQuorinDoc& doc) {
     return std::move(ar.Bytes());
 }
 
-std::vector<std::uint8_t> WriteDocumentBytes(CQuorinDoc& doc, const std::string& fileName) {
-    // Inside a learning pass (Auto Save) the weight records lag the packed copy.
-    SyncNetworkRecords(doc);
-    if (!doc.m_CurrentFormat) {
-        const bool convert = doc.App().Prompts().AskYesNo(OldFormatQuestion(fileName));
-        SetOldFormatBlock(doc);
-        // A converted document keeps the optional lists it acquired while old.
-        if (convert) {
-            doc.m_CurrentFormat = true;
-            doc.m_FileStatus = FileStatusNeeded(doc);
-        }
-    } else if (doc.m_FileStatus < FileStatusNeeded(doc)) {
-        // The status follows the lists, so a list created without raising it is not lost.
+void SettleFileFormat(CQuorinDoc& doc, const std::string& fileName) {
+    if (doc.m_CurrentFormat) return;
+    const bool convert = doc.App().Prompts().AskYesNo(OldFormatQuestion(fileName));
+    // Asked without the lock; a learning thread reads these settings.
+    std::lock_guard lock(doc.m_NetworkMutex);
+    SetOldFormatBlock(doc);
+    // A converted document keeps the optional lists it acquired while old.
+    if (convert) {
+        doc.m_CurrentFormat = true;
         doc.m_FileStatus = FileStatusNeeded(doc);
     }
+}
+
+CEncodedDocument EncodeForSave(CQuorinDoc& doc, const std::string& fileName) {
+    // Inside a learning pass the weight records lag the packed copy.
+    SyncNetworkRecords(doc);
+    // The status follows the lists, so a list created without raising it is not lost.
+    if (doc.m_CurrentFormat && doc.m_FileStatus < FileStatusNeeded(doc))
+        doc.m_FileStatus = FileStatusNeeded(doc);
     // A target error outside this range would make the file read back in the wrong format.
     if (!(doc.m_TargetError >= 0.0 && doc.m_TargetError < kCurrentFormatOffset)) doc.m_TargetError = 0.05;
 
+    CEncodedDocument encoded;
     CArchiveWriter ar;
-    EncodeSettingsAndLists(doc, [&] { SaveOptionalFiles(doc, fileName); }, ar);
+    EncodeSettingsAndLists(doc, [&] { encoded.SideFiles = RenderOptionalFiles(doc, fileName); }, ar);
     if (BadAverageError(doc.m_AverageError)) doc.m_AverageError = 1.0;
     doc.App().Trace("FileStatus  %d", doc.m_FileStatus);
-    return std::move(ar.Bytes());
+    encoded.Bytes = std::move(ar.Bytes());
+    return encoded;
+}
+
+bool WriteEncodedDocument(CQuorinApp& app, const std::string& path, const CEncodedDocument& encoded,
+                          std::string& error, const CReplaceOptions& options) {
+    if (!ReplaceFile(path, encoded.Bytes, error, options)) return false;
+    WriteSideFiles(app, encoded.SideFiles);
+    return true;
+}
+
+std::vector<std::uint8_t> WriteDocumentBytes(CQuorinDoc& doc, const std::string& fileName) {
+    SettleFileFormat(doc, fileName);
+    CEncodedDocument encoded = EncodeForSave(doc, fileName);
+    WriteSideFiles(doc.App(), encoded.SideFiles);
+    return std::move(encoded.Bytes);
 }
 
 int WriteDocumentFile(CQuorinDoc& doc, const std::string& path, std::string& error) {
-    const std::vector<std::uint8_t> bytes = WriteDocumentBytes(doc, path);
-    return ReplaceFile(path, bytes, error) ? 1 : 0;
+    SettleFileFormat(doc, path);
+    return WriteEncodedDocument(doc.App(), path, EncodeForSave(doc, path), error) ? 1 : 0;
 }
 
 }  // namespace quorin

@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "files/SpecialFiles.h"
+#include "grid/AtomicFile.h"
+
 namespace quorin {
+class CQuorinApp;
 class CQuorinDoc;
 
 // Documents larger than this are refused before they are read.
@@ -20,13 +24,29 @@ bool ReadDocumentFile(CQuorinDoc& doc, const std::string& path, std::string& err
 bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, const std::string& path,
                        std::string& error);
 
-// The writing direction: settles the file format (an old-format document asks the
-// old-format question with `fileName`), calls SaveOptionalFiles(fileName) between the
-// settings and the lists, repairs AverageError, and returns the file's bytes.
+// Saving, in three steps.
+// 1. Settling the format: an old-format document asks the old-format question with `fileName`
+//    and is converted or keeps the old block. The only step that may ask; takes the document
+//    lock itself, so callers must not hold it.
+void SettleFileFormat(CQuorinDoc& doc, const std::string& fileName);
+// 2. Encoding: the file's bytes and the chosen special files of `fileName` (rendered between
+//    the settings and the lists, as the format has it), with the repairs a save makes. Never
+//    asks; while a worker runs, the caller holds the document lock, so a worker can call it.
+struct CEncodedDocument {
+    std::vector<std::uint8_t> Bytes;
+    std::vector<CSideFile> SideFiles;
+};
+CEncodedDocument EncodeForSave(CQuorinDoc& doc, const std::string& fileName);
+// 3. Writing: the bytes through a temporary file renamed over `path` (see ReplaceFile), then the
+//    side files. Touches no document, so it runs outside the lock. False with the reason when
+//    the document file could not be written (the side files are then not written).
+bool WriteEncodedDocument(CQuorinApp& app, const std::string& path, const CEncodedDocument& encoded,
+                          std::string& error, const CReplaceOptions& options = {});
+
+// The three steps, returning the bytes instead of writing them (the side files are written).
 std::vector<std::uint8_t> WriteDocumentBytes(CQuorinDoc& doc, const std::string& fileName);
-// Writes the document to `path` through a temporary file renamed over it (see
-// ReplaceFile). Leaves the modified flag and the document's path alone: callers that
-// save under the document's own name use SaveDocument (DocumentCommands.h).
+// The three steps to `path`, without the lock. Leaves the modified flag and the document's path
+// alone: callers that save under the document's own name use SaveDocument (DocumentCommands.h).
 int WriteDocumentFile(CQuorinDoc& doc, const std::string& path, std::string& error);
 
 // The bytes of the document's current state, without questions, repairs or side files.

@@ -63,6 +63,7 @@ void CQuorinDoc::InitDocument() {
     m_Logging = false;
     m_LogFileConfirmed = false;
     m_NextLogTime = m_App.Clock().GetTickCount();
+    m_AutoSave.Reset(m_App.Clock().GetTickCount());
     // Each document starts with tracing off and the warning level at 1.
     m_App.TraceWriter().Close();
     m_App.m_WarningLevel = 1;

@@ -11,6 +11,7 @@
 #include "coding/CellFunctionState.h"
 #include "coding/HashText.h"
 #include "coding/Image.h"
+#include "files/AutoSaveState.h"
 #include "grid/Example.h"
 #include "grid/InOut.h"
 #include "grid/MissingValue.h"
@@ -122,7 +123,7 @@ public:
     std::int32_t m_AutoSavePeriod = 100;
     double m_LowestErrorSaved = 1.0;
     double m_HighestValidatingSaved = -1.0;
-    std::int32_t m_AutoSaveFlags = 0;
+    std::int32_t m_AutoSaveFlags = 0;  // written under m_NetworkMutex while learning runs
     std::int32_t m_PruningCycles = 10;
     std::int32_t m_LoadCount = 0;
     std::int32_t m_FileStatus = 11;
@@ -162,6 +163,9 @@ public:
     std::int32_t m_StopCycle = 0;
     std::int32_t m_RandomValidatingCount = 0;
     CExtendSettings m_Extend;
+
+    // ---- Auto Save: confirmed files and the backup clock, not stored ----
+    CAutoSaveState m_AutoSave;
 
     // ---- trace and log files ----
     bool m_Logging = false;           // the log is being written

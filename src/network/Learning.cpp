@@ -5,8 +5,8 @@
 #include <system_error>
 #include <thread>
 
+#include "files/AutoSave.h"
 #include "grid/QuorinDoc.h"
-#include "network/LearningSeams.h"
 #include "network/LearningThread.h"
 
 namespace quorin {
@@ -39,8 +39,8 @@ int StartLearning(CQuorinDoc& doc, int askAutoSave) {
             "The network does not fit the Grid.\n\nCreate a new network before learning.");
         return 0;
     }
-    if (askAutoSave && !app.m_ScriptRunning && !(doc.m_AutoSaveFlags & 0x20) &&
-        !AskAutoSaveBeforeLearning(doc))
+    if (askAutoSave && !app.m_ScriptRunning && !(doc.m_AutoSaveFlags & kAutoSaveDontAsk) &&
+        !SetAutoSave(doc, 0, 0))
         return 0;
     if (doc.m_LearningWorker.joinable()) doc.m_LearningWorker.join();  // a finished run
     // Raised here rather than in the thread, so that closing and a second start are

@@ -4,10 +4,10 @@
 #include <mutex>
 
 #include "analysis/Querying.h"
+#include "files/AutoSave.h"
 #include "grid/QuorinDoc.h"
 #include "network/ExtendLearning.h"
 #include "network/Learning.h"
-#include "network/LearningSeams.h"
 #include "network/NetworkBuild.h"
 #include "network/NetworkEngine.h"
 #include "network/Propagation.h"
@@ -55,8 +55,8 @@ bool CLearningThread::Cycle() {
     // Auto Save writes files and may ask for names: never under the lock.
     const int cycles = doc.m_LearningCycles;
     if (m_AutoSaveFlags != 0 && m_AutoSavePeriod > 0 && cycles % m_AutoSavePeriod == 0)
-        AutoSaveDuringLearning(doc, 0);
-    if ((m_AutoSaveFlags & 0x10) && cycles == 1) AutoSaveDuringLearning(doc, 1);
+        AutoSave(doc, 0, 0);
+    if ((m_AutoSaveFlags & kAutoSaveBackup) && cycles == 1) AutoSave(doc, 1, 0);
     {
         std::lock_guard lock(doc.m_NetworkMutex);
         if (ExtendLearningDue(doc.m_Extend, cycles)) ExtendLearningCopy(doc);

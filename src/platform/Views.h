@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace quorin {
 
@@ -16,6 +17,12 @@ public:
     virtual void PostProgress(CQuorinDoc& doc, int count, int status) = 0;
     // Let queued window events run (modeless windows, the stop button).
     virtual void PumpEvents() = 0;
+    // A short note for the status bar (an Auto Save copy was written). Posted, never waited
+    // on; shells without a status bar ignore it.
+    virtual void ShowStatusMessage(CQuorinDoc& doc, const std::string& text) {
+        (void)doc;
+        (void)text;
+    }
 };
 
 }  // namespace quorin

@@ -149,6 +149,27 @@ TEST_F(BatchRunTest, AnInterruptEndsTheWaitSkipsTheRestAndStillSaves) {
     EXPECT_EQ(Doc.m_LearningCycles.load(), run.Doc.m_LearningCycles.load());
 }
 
+TEST_F(BatchRunTest, AutoSaveCopiesLandBesideTheOutputDocument) {
+    const std::string script = ExampleScript(
+        "importfile(iris.csv,1,0,0,1,0,0,0,0)\r\ncolumntypeandmode(0,4,0,0)\r\ncolumntypeandmode(4,1,1,1)\r\n"
+        "createnetwork(3,0,0)\r\nrowtype(4,1,1)\r\nrowtype(9,1,1)\r\nfixedperiodstops(0,0,1,20)\r\n"
+        "asv(19,5)\r\nstartlearning\r\n");
+    const std::string out = Dir.File("out/run.tvq");
+    fs::create_directory(Dir.Path() / "out");
+    CBatchProcess run;
+    ASSERT_EQ(run.Run(script, out), batch::kExitSuccess) << ReadStream(run.Messages);
+    const std::string summary = ReadStream(run.Results);
+    for (const char* ending : {".ed.tvq", ".vi.tvq", ".bu.tvq"}) {
+        const std::string copy = Dir.File(std::string("out/run") + ending);
+        CQuorinDoc opened(*P.App);
+        std::string error;
+        EXPECT_TRUE(ReadDocumentFile(opened, copy, error)) << copy << ": " << error;
+        EXPECT_NE(summary.find(copy), std::string::npos) << summary;
+    }
+    EXPECT_EQ(run.Doc.m_AutoSavePeriod, 5);
+    EXPECT_LT(run.Doc.m_LowestErrorSaved, 1.0);
+}
+
 TEST_F(BatchRunTest, AFailedSaveIsAFailure) {
     const std::string script = ExampleScript("importfile(iris.csv,1,0,0,1,0,0,0,0)\r\n");
     CBatchProcess run;

@@ -6,6 +6,7 @@
 
 #include "coding/ValueText.h"
 #include "files/SpecialFiles.h"
+#include "files/SpecialFilesDialog.h"
 #include "support/FakePlatform.h"
 
 namespace quorin::test {
@@ -131,6 +132,31 @@ TEST_F(SpecialFilesTest, ImageColumnsGiveThreeNodesAndFailuresStopTheRest) {
     Doc.m_SpecialGrid = Doc.m_SpecialWeights = 1;
     SaveOptionalFiles(Doc, (m_Dir / "missing" / "f.tvq").string());
     EXPECT_EQ(P.Prompts.Texts(), std::vector<std::string>{"Could not open file."});
+}
+
+TEST_F(SpecialFilesTest, TheDialogShowsTheDerivedNamesStoresTheChoicesAndCanWriteAtOnce) {
+    Doc.m_PathName = (m_Dir / "run.1" / "set.tvq").string();
+    P.Prompts.QueueDialogOk([](CDialogForm& f) {
+        f.Field("Weights").IntValue = 1;
+        f.Field("Details").IntValue = 1;
+        f.Field("When").IntValue = 1;  // save now
+    });
+    OnOptionsFile(Doc);
+    const CDialogForm form = P.Prompts.Dialogs().at(0);
+    EXPECT_EQ(form.Title, "Special files");
+    EXPECT_EQ(form.Field("Grid").Label, "Grid names, types and values (" + (m_Dir / "run.gr.txt").string() + ")");
+    EXPECT_EQ(form.Field("Details").Label,
+              "Network node and connection details (" + (m_Dir / "run.1" / "set.de.txt").string() + ")");
+    EXPECT_EQ(Doc.m_SpecialWeights, 1);
+    EXPECT_EQ(Doc.m_SpecialGrid, 0);
+    EXPECT_EQ(Doc.m_AutoSaveFlags & kAutoSaveDetails, kAutoSaveDetails);
+    EXPECT_TRUE(std::filesystem::exists(m_Dir / "run.we.txt"));
+    EXPECT_TRUE(std::filesystem::exists(m_Dir / "run.1" / "set.de.txt"));
+    EXPECT_TRUE(Doc.IsModified());
+
+    Doc.m_Learning = true;
+    EXPECT_FALSE(CanOptionsFile(Doc));
+    Doc.m_Learning = false;
 }
 
 }  // namespace
