@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "analysis/Associating.h"
 #include "automation/Importer.h"
 #include "automation/ScriptQuery.h"
 #include "files/SpecialFiles.h"
@@ -62,7 +63,7 @@ enum ECommand {
     CmdOpen, CmdImportFile, CmdColumnTypeAndMode, CmdRowType, CmdCreateNetwork,
     CmdLearningControls, CmdNetworkReconfiguration, CmdValidatingControls,
     CmdTargetErrorStops, CmdValidatingStops, CmdFixedPeriodStops, CmdForget,
-    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdNone
+    CmdStartLearning, CmdWait, CmdStopLearning, CmdQuery, CmdSpecialFiles, CmdAssociate, CmdNone
 };
 
 struct CKeyword {
@@ -89,6 +90,7 @@ constexpr CKeyword kKeywords[] = {
     {"stoplearning", "spl", CmdStopLearning},
     {"query", "q", CmdQuery},
     {"specialfiles", "sf", CmdSpecialFiles},
+    {"associate", "asc", CmdAssociate},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -303,6 +305,7 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdCreateNetwork:
     case CmdValidatingControls:
     case CmdForget:
+    case CmdAssociate:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -356,6 +359,9 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdStopLearning: Stop(d); break;
     case CmdQuery: Query(l); break;
     case CmdSpecialFiles: SpecialFiles(l); break;
+    case CmdAssociate:
+        if (m_Limits.AllowLearning) ScriptAssociate(d, Param(p, 0), m_Limits.AllowFileWrites);
+        break;
     case CmdNone: break;
     }
     return 0;

@@ -162,6 +162,18 @@ public:
     std::int32_t m_RandomValidatingCount = 0;
     CExtendSettings m_Extend;
 
+    // ---- column association detection ----
+    // The associating worker; joined by StartAssociating, WaitForAssociating and the
+    // destructor. It touches the columns' types, the network and the association list only
+    // under m_NetworkMutex.
+    std::thread m_AssociatingWorker;
+    std::atomic<std::int32_t> m_AssociationCount{0};  // associations found by the current run
+    std::atomic<bool> m_AssociatingStopped{false};     // the last run ended before its last column
+    bool m_AssociationsHeaderWritten = false;          // since the document was opened
+    // Stand-ins for Auto Save's confirmed associations file (see analysis/AssociationSeams.h).
+    std::string m_SeamAssociationsFileName;
+    bool m_SeamAssociationsFileConfirmed = false;
+
     // ---- trace and log files ----
     bool m_Logging = false;           // the log is being written
     std::string m_LogFileName;
