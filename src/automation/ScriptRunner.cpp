@@ -360,7 +360,12 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdQuery: Query(l); break;
     case CmdSpecialFiles: SpecialFiles(l); break;
     case CmdAssociate:
-        if (m_Limits.AllowLearning) ScriptAssociate(d, Param(p, 0), m_Limits.AllowFileWrites);
+        if (m_Limits.AllowLearning) {
+            std::string path = Param(p, 0);
+            if (path.empty())
+                path = AssociationsDerivedName(d.m_PathName.empty() ? m_ScriptPath : d.m_PathName);
+            ScriptAssociate(d, path, m_Limits.AllowFileWrites);
+        }
         break;
     case CmdNone: break;
     }

@@ -4,6 +4,7 @@
 #include "analysis/Associating.h"
 #include "analysis/AssociationLists.h"
 #include "analysis/AssociationSeams.h"
+#include "automation/ScriptRunner.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
@@ -248,6 +249,27 @@ TEST(AssociationLists, ClustersChainUntilNoContinuationOrACycle) {
     EXPECT_EQ(from(d.Clusters[2]), "21");
     EXPECT_EQ(from(d.Clusters[3]), "3012");
     EXPECT_EQ(from(d.Clusters[4]), "4");
+}
+
+}  // namespace
+}  // namespace quorin::test
+
+namespace quorin::test {
+namespace {
+
+TEST_F(AssociatingTest, ScriptKeywordRunsToTheEndAndWritesTheFile) {
+    MakeAssociationGrid();
+    const std::string script = Dir.File("run.txt");
+    const std::string out = Dir.File("found.as.txt");
+    WriteWholeFile(script, "asc(" + out + ")\r\n");
+    P.App->m_ScriptRunning = true;
+    CScriptRunner runner(Doc);
+    EXPECT_EQ(runner.RunScriptFile(script), ScriptCompleted);
+    EXPECT_FALSE(Doc.m_Associating);
+    EXPECT_EQ(Doc.m_Associations.size(), 4u);
+    const std::string text = ReadWholeFile(out);
+    EXPECT_NE(text.find("   Associations\r\n"), std::string::npos);
+    EXPECT_EQ(P.Prompts.Texts(), std::vector<std::string>{});
 }
 
 }  // namespace
