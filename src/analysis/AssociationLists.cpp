@@ -7,11 +7,11 @@
 
 namespace quorin {
 
-CAssociationSnapshot TakeAssociationSnapshot(CQuorinDoc& doc) {
-    CAssociationSnapshot s;
-    std::lock_guard lock(doc.m_NetworkMutex);
+namespace {
+void Copy(CQuorinDoc& doc, CAssociationSnapshot& s) {
     s.Path = doc.m_PathName;
     s.Associations = doc.m_Associations;
+    s.ColumnNames.clear();
     for (const CInOut& io : doc.m_InOuts) s.ColumnNames.push_back(io.InOutName);
     s.ColumnCount = static_cast<int>(doc.m_InOuts.size());
     s.Running = doc.m_Associating;
@@ -19,7 +19,21 @@ CAssociationSnapshot TakeAssociationSnapshot(CQuorinDoc& doc) {
     // Between runs the count is the list's length (a loaded document has no run count).
     s.AssociationCount =
         s.Running ? doc.m_AssociationCount.load() : static_cast<int>(s.Associations.size());
+}
+}  // namespace
+
+CAssociationSnapshot TakeAssociationSnapshot(CQuorinDoc& doc) {
+    CAssociationSnapshot s;
+    std::lock_guard lock(doc.m_NetworkMutex);
+    Copy(doc, s);
     return s;
+}
+
+bool TryTakeAssociationSnapshot(CQuorinDoc& doc, CAssociationSnapshot& s) {
+    std::unique_lock lock(doc.m_NetworkMutex, std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    Copy(doc, s);
+    return true;
 }
 
 std::vector<CAssociation> SortedAssociations(const std::vector<CAssociation>& associations) {

@@ -20,6 +20,8 @@ struct CAssociationSnapshot {
     bool Stopped = false;  // the last run ended before its last column
 };
 CAssociationSnapshot TakeAssociationSnapshot(CQuorinDoc& doc);
+// The same without waiting: false, leaving `s` as it was, while the worker holds the lock.
+bool TryTakeAssociationSnapshot(CQuorinDoc& doc, CAssociationSnapshot& s);
 
 struct CAssociationEntry {
     std::string From, To, Strength;

@@ -1,5 +1,6 @@
 // The menu bar in the order of the command table, the six toolbars, and the enabling
 // of every entry from the core's availability queries.
+#include "analysis/Associating.h"
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -253,7 +254,9 @@ void CMainFrame::BuildMenus() {
     };
     for (const CDisplayEntry& e : {CDisplayEntry{"ViewGrid", "&Grid", EDisplay::Grid, Glyph("Gr", kGrid)},
                                    CDisplayEntry{"ViewNetwork", "&Network", EDisplay::Network, Glyph("Nw", kNet)},
-                                   CDisplayEntry{"ViewGraph", "G&raph", EDisplay::Graph, Glyph("Gp", kNet)}}) {
+                                   CDisplayEntry{"ViewGraph", "G&raph", EDisplay::Graph, Glyph("Gp", kNet)},
+                                   CDisplayEntry{"ViewClusters", "&Clusters", EDisplay::Clusters, Glyph("Cl", kNet)},
+                                   CDisplayEntry{"ViewAssociations", "&Associations", EDisplay::Associations, Glyph("Al", kNet)}}) {
         const EDisplay display = e.Display;
         QAction* a = Command(view, e.Name, tr(e.Text), [display](CChildFrame& c) { c.View().SetDisplay(display); },
                              {}, e.Icon);
@@ -266,8 +269,6 @@ void CMainFrame::BuildMenus() {
     QMenu* importance = view->addMenu(tr("Input &Importance"));
     Command(importance, "ViewImportanceAscending", tr("Sort Order &Ascending"), {});
     Command(importance, "ViewImportanceDescending", tr("Sort Order &Descending"), {});
-    Command(view, "ViewClusters", tr("&Clusters"), {});
-    Command(view, "ViewAssociations", tr("&Associations"), {});
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
             [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
@@ -345,7 +346,7 @@ void CMainFrame::BuildMenus() {
     Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, Query(CanStop),
             Standard(QStyle::SP_MediaStop), QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_Commands.back().WhileBusy = true;
-    Command(action, "ActionStartAssociating", tr("Start &Associating"), {}, CanStartAssociating, Glyph("As", kAct));
+    Command(action, "ActionStartAssociating", tr("Start &Associating"), [](CChildFrame& c) { OnActionStartAssociating(c.Doc()); }, CanStartAssociating, Glyph("As", kAct));
     Command(action, "ActionForgetLearning", tr("&Forget Learning"),
             [](CChildFrame& c) { OnActionForgetLearning(c.Doc()); }, CanForgetLearning, Glyph("Fg", kAct));
     Command(action, "ActionQuery", tr("&Query..."), {}, CanQuery, Glyph("?", kAct));

@@ -58,6 +58,12 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_Graph = new CGraphDisplay(this);
     m_Graph->setObjectName("Graph");
     m_Stack->addWidget(m_Graph);
+    m_AssociationList = new CAssociationListDisplay(false, this);
+    m_AssociationList->setObjectName("Associations");
+    m_Stack->addWidget(m_AssociationList);
+    m_ClusterList = new CAssociationListDisplay(true, this);
+    m_ClusterList->setObjectName("Clusters");
+    m_Stack->addWidget(m_ClusterList);
 
     m_AutoRefresh = new QTimer(this);
     m_AutoRefresh->setInterval(static_cast<int>(kAutoRefreshMs));
@@ -85,6 +91,13 @@ void CQuorinView::RefreshFromDocument() {
         if (current.isValid() && !m_Table->currentIndex().isValid())
             SelectCell(std::min(current.row(), m_Model->rowCount() - 1),
                        std::min(current.column(), m_Model->columnCount() - 1));
+        return;
+    }
+    if (m_Display == EDisplay::Associations || m_Display == EDisplay::Clusters) {
+        // The associating thread holds the lock while a column learns: retry shortly.
+        if (!TryTakeAssociationSnapshot(m_Doc, m_AssociationSnapshot)) m_SnapshotRetry->start();
+        (m_Display == EDisplay::Associations ? m_AssociationList : m_ClusterList)
+            ->Show(m_AssociationSnapshot);
         return;
     }
     // On a busy lock the last snapshot is drawn again until a retry gets in.

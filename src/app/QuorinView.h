@@ -3,6 +3,7 @@
 // its document, chosen from the View menu.
 #include <QWidget>
 
+#include "app/AssociationDisplays.h"
 #include "app/Displays.h"
 
 class QStackedWidget;
@@ -14,7 +15,7 @@ namespace quorin {
 class CGridModel;
 class CQuorinDoc;
 
-enum class EDisplay { Grid, Network, Graph };
+enum class EDisplay { Grid, Network, Graph, Associations, Clusters };
 enum class EZoom { In, Out, Min, Max, ScaleUp, ScaleDown };
 
 class CQuorinView : public QWidget {
@@ -64,6 +65,9 @@ private:
     QScrollArea* m_NetworkScroll;
     CNetworkDisplay* m_Network;
     CGraphDisplay* m_Graph;
+    CAssociationListDisplay* m_AssociationList;
+    CAssociationListDisplay* m_ClusterList;
+    CAssociationSnapshot m_AssociationSnapshot;
     QTimer* m_AutoRefresh;
     QTimer* m_SnapshotRetry;  // the learning thread held the network: try again shortly
     CNetworkSnapshot m_Snapshot;
