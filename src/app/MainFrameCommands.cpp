@@ -1,5 +1,6 @@
 // The menu bar in the order of the command table, the six toolbars, and the enabling
 // of every entry from the core's availability queries.
+#include "analysis/Associating.h"
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -273,7 +274,9 @@ void CMainFrame::BuildMenus() {
                                    CDisplayEntry{"ViewNetwork", "&Network", EDisplay::Network, Glyph("Nw", kNet)},
                                    CDisplayEntry{"ViewGraph", "G&raph", EDisplay::Graph, Glyph("Gp", kNet)},
                                    CDisplayEntry{"ViewExampleErrors", "Example &Errors", EDisplay::ExampleErrors,
-                                                 Glyph("Er", kGrid)}}) {
+                                                 Glyph("Er", kGrid)},
+                                   CDisplayEntry{"ViewClusters", "&Clusters", EDisplay::Clusters, Glyph("Cl", kNet)},
+                                   CDisplayEntry{"ViewAssociations", "&Associations", EDisplay::Associations, Glyph("Al", kNet)}}) {
         const EDisplay display = e.Display;
         QAction* a = Command(view, e.Name, tr(e.Text), [display](CChildFrame& c) { c.View().SetDisplay(display); },
                              {}, e.Icon);
@@ -294,8 +297,6 @@ void CMainFrame::BuildMenus() {
         m_Commands.back().WhileBusy = true;
         m_Commands.back().Checked = [ascending](CChildFrame& c) { return c.Doc().m_RankingAscending == ascending; };
     }
-    Command(view, "ViewClusters", tr("&Clusters"), {});
-    Command(view, "ViewAssociations", tr("&Associations"), {});
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
             [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
@@ -376,7 +377,7 @@ void CMainFrame::BuildMenus() {
     Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, Query(CanStop),
             Standard(QStyle::SP_MediaStop), QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_Commands.back().WhileBusy = true;
-    Command(action, "ActionStartAssociating", tr("Start &Associating"), {}, CanStartAssociating, Glyph("As", kAct));
+    Command(action, "ActionStartAssociating", tr("Start &Associating"), [](CChildFrame& c) { OnActionStartAssociating(c.Doc()); }, CanStartAssociating, Glyph("As", kAct));
     Command(action, "ActionForgetLearning", tr("&Forget Learning"),
             [](CChildFrame& c) { OnActionForgetLearning(c.Doc()); }, CanForgetLearning, Glyph("Fg", kAct));
     Command(action, "ActionQuery", tr("&Query..."), [](CChildFrame& c) { CQueryDialog::Open(c); },

@@ -68,6 +68,12 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_Graph = new CGraphDisplay(this);
     m_Graph->setObjectName("Graph");
     m_Stack->addWidget(m_Graph);
+    m_AssociationList = new CAssociationListDisplay(false, this);
+    m_AssociationList->setObjectName("Associations");
+    m_Stack->addWidget(m_AssociationList);
+    m_ClusterList = new CAssociationListDisplay(true, this);
+    m_ClusterList->setObjectName("Clusters");
+    m_Stack->addWidget(m_ClusterList);
 
     // The two rankings, in the order of EDisplay; they scroll when the window is smaller.
     for (EChart which : {EChart::ExampleErrors, EChart::InputImportance}) {
@@ -126,6 +132,13 @@ void CQuorinView::RefreshFromDocument() {
             (errors ? m_ErrorsChart : m_ImportanceChart)->SetChart(chart, networkExists);
         else
             m_SnapshotRetry->start();
+        return;
+    }
+    if (m_Display == EDisplay::Associations || m_Display == EDisplay::Clusters) {
+        // The associating thread holds the lock while a column learns: retry shortly.
+        if (!TryTakeAssociationSnapshot(m_Doc, m_AssociationSnapshot)) m_SnapshotRetry->start();
+        (m_Display == EDisplay::Associations ? m_AssociationList : m_ClusterList)
+            ->Show(m_AssociationSnapshot);
         return;
     }
     // On a busy lock the last snapshot is drawn again until a retry gets in.

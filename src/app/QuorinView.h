@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "app/ChartDisplays.h"
+#include "app/AssociationDisplays.h"
 #include "app/Displays.h"
 
 class QStackedWidget;
@@ -15,7 +16,7 @@ namespace quorin {
 class CGridModel;
 class CQuorinDoc;
 
-enum class EDisplay { Grid, Network, Graph, ExampleErrors, InputImportance };
+enum class EDisplay { Grid, Network, Graph, ExampleErrors, InputImportance, Associations, Clusters };
 enum class EZoom { In, Out, Min, Max, ScaleUp, ScaleDown };
 
 class CQuorinView : public QWidget {
@@ -67,6 +68,9 @@ private:
     CGraphDisplay* m_Graph;
     CChartDisplay* m_ErrorsChart;
     CChartDisplay* m_ImportanceChart;
+    CAssociationListDisplay* m_AssociationList;
+    CAssociationListDisplay* m_ClusterList;
+    CAssociationSnapshot m_AssociationSnapshot;
     QTimer* m_AutoRefresh;
     QTimer* m_SnapshotRetry;  // the learning thread held the network: try again shortly
     CNetworkSnapshot m_Snapshot;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "analysis/Associating.h"
 #include "automation/Importer.h"
 #include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
@@ -69,7 +70,7 @@ enum ECommand {
     CmdCheckGrid, CmdCopyRows, CmdCopyColumns, CmdDuplicateRows, CmdRemoveDuplicates,
     CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData,
     CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis,
-    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdAutoSave, CmdNone
+    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdAutoSave, CmdAssociate, CmdNone
 };
 
 struct CKeyword {
@@ -112,6 +113,7 @@ constexpr CKeyword kKeywords[] = {
     {"addquery", "aq", CmdAddQuery},
     {"filequery", "fq", CmdFileQuery},
     {"autosave", "asv", CmdAutoSave},
+    {"associate", "asc", CmdAssociate},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -334,6 +336,7 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdLeaveSomeOut:
     case CmdAddQuery:
     case CmdFileQuery:
+    case CmdAssociate:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -411,6 +414,14 @@ int CScriptRunner::Execute(const std::string& line) {
         if (m_Limits.AllowFileWrites) ScriptFileQuery(d, p, ReadablePath(Trim(Param(p, 0))));
         break;
     case CmdAutoSave: ScriptAutoSave(d, ToInt(p, 0), ToInt(p, 1), m_Limits.AllowFileWrites, line); break;
+    case CmdAssociate:
+        if (m_Limits.AllowLearning) {
+            std::string path = Param(p, 0);
+            if (path.empty())
+                path = AssociationsDerivedName(d.m_PathName.empty() ? m_ScriptPath : d.m_PathName);
+            ScriptAssociate(d, path, m_Limits.AllowFileWrites);
+        }
+        break;
     case CmdNone: break;
     }
     return 0;

@@ -51,7 +51,7 @@ bool CanNewNetwork(const CQuorinDoc& doc) {
 
 
 bool CanStartAssociating(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_ColCount > 1 && doc.m_RowCount > 1;
+    return !CalculationRunning(doc) && doc.m_ColCount > 1 && TrainingRowCount(doc) >= 2;
 }
 
 bool CanForgetLearning(const CQuorinDoc& doc) {

@@ -1,6 +1,7 @@
 // The document's lifecycle: creation, emptying, initialising, opening and closing.
 #include "grid/QuorinDoc.h"
 
+#include "analysis/Associating.h"
 #include "automation/ScriptRunner.h"
 #include "coding/HashTexts.h"
 #include "coding/ImageList.h"
@@ -15,7 +16,10 @@ namespace quorin {
 CQuorinDoc::CQuorinDoc(CQuorinApp& app) : m_App(app) { SetDefaults(); }
 
 // A learning thread must not outlive its document: ask it to stop and join it.
-CQuorinDoc::~CQuorinDoc() { EndLearningThread(*this); }
+CQuorinDoc::~CQuorinDoc() {
+    EndLearningThread(*this);
+    EndAssociatingThread(*this);
+}
 
 void CQuorinDoc::RefreshViews() { m_App.Views().RefreshViews(*this); }
 
@@ -59,6 +63,7 @@ void CQuorinDoc::InitDocument() {
     m_StopRequest = false;
     m_ValidateNowRequest = false;
     m_AssociatingStopRequest = false;
+    m_AssociationsHeaderWritten = false;
     m_ViewsMayRedraw = true;
     m_Logging = false;
     m_LogFileConfirmed = false;

@@ -166,6 +166,14 @@ public:
 
     // ---- Auto Save: confirmed files and the backup clock, not stored ----
     CAutoSaveState m_AutoSave;
+    // ---- column association detection ----
+    // The associating worker; joined by StartAssociating, WaitForAssociating and the
+    // destructor. It touches the columns' types, the network and the association list only
+    // under m_NetworkMutex.
+    std::thread m_AssociatingWorker;
+    std::atomic<std::int32_t> m_AssociationCount{0};  // associations found by the current run
+    std::atomic<bool> m_AssociatingStopped{false};     // the last run ended before its last column
+    bool m_AssociationsHeaderWritten = false;          // since the document was opened
 
     // ---- trace and log files ----
     bool m_Logging = false;           // the log is being written
