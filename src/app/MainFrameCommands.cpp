@@ -18,6 +18,7 @@
 
 #include "analysis/Querying.h"
 #include "app/ChildFrame.h"
+#include "app/CommandReasons.h"
 #include "app/MainFrame.h"
 #include "app/QtPrompts.h"
 #include "app/QuorinView.h"
@@ -60,7 +61,7 @@ QIcon Glyph(const QString& text, const QColor& colour) {
 std::function<bool(CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
     return [query](CQuorinDoc& doc) { return query(doc) != 0; };
 }
-std::function<bool(CQuorinDoc&)> Query(int (*query)(CQuorinDoc&)) {
+[[maybe_unused]] std::function<bool(CQuorinDoc&)> Query(int (*query)(CQuorinDoc&)) {
     return [query](CQuorinDoc& doc) { return query(doc) != 0; };
 }
 
@@ -125,6 +126,22 @@ void CMainFrame::UpdateCommands() {
     }
     // The empty frame offers File only.
     for (QMenu* menu : m_DocumentMenus) menu->menuAction()->setVisible(child != nullptr);
+}
+
+void CMainFrame::ExplainUnavailable() {
+    for (CCommand& c : m_Commands) {
+        if (c.Run) continue;
+        c.Reason = NotOfferedReason(c.Action->objectName());
+        if (c.Reason.isEmpty()) continue;
+        c.Action->setToolTip(c.Action->text().remove('&') + " - " + c.Reason);
+        c.Action->setStatusTip(c.Reason);
+    }
+}
+
+std::vector<CMainFrame::CCommandInfo> CMainFrame::CommandInfo() const {
+    std::vector<CCommandInfo> info;
+    for (const CCommand& c : m_Commands) info.push_back({c.Action->objectName(), bool(c.Run), c.Reason});
+    return info;
 }
 
 QAction* CMainFrame::FindAction(const QString& objectName) const {
@@ -234,10 +251,12 @@ void CMainFrame::BuildMenus() {
         auto add = e.Add;
         auto remove = e.Delete;
         Command(edit, QString("EditAdd%1Node").arg(e.Layer), tr("Add %1 Node").arg(e.Layer),
-                [add](CChildFrame& c) { add(c.Doc()); }, Query(CanChangeNetwork),
+                [add](CChildFrame& c) { add(c.Doc()); },
+                [layer](CQuorinDoc& d) { return CanAddHiddenNode(d, layer) != 0; },
                 Glyph(QString("+%1").arg(layer), kNet));
         Command(edit, QString("EditDelete%1Node").arg(e.Layer), tr("Delete %1 Node").arg(e.Layer),
-                [remove](CChildFrame& c) { remove(c.Doc()); }, Query(CanChangeNetwork),
+                [remove](CChildFrame& c) { remove(c.Doc()); },
+                [layer](CQuorinDoc& d) { return CanDeleteHiddenNode(d, layer) != 0; },
                 Glyph(QString("-%1").arg(layer), kNet));
     }
 
@@ -289,10 +308,12 @@ void CMainFrame::BuildMenus() {
     // ---- Insert ----
     QMenu* insert = bar->addMenu(tr("&Insert"));
     m_DocumentMenus.push_back(insert);
-    Command(insert, "InsertInputColumn", tr("&Input Column"), [](CChildFrame& c) { c.Doc().AddCol(0, 0, 1); },
-            CanEditGrid, Glyph("+In", kGrid));
-    Command(insert, "InsertOutputColumn", tr("&Output Column"), [](CChildFrame& c) { c.Doc().AddCol(0, 1, 1); },
-            CanEditGrid, Glyph("+Ou", kGrid));
+    Command(insert, "InsertInputColumn", tr("&Input Column"), [](CChildFrame& c) {
+        if (c.Doc().AddCol(0, 0, 1)) c.View().ShowInserted(-1, c.Doc().m_ColCount - 1);
+    }, CanEditGrid, Glyph("+In", kGrid));
+    Command(insert, "InsertOutputColumn", tr("&Output Column"), [](CChildFrame& c) {
+        if (c.Doc().AddCol(0, 1, 1)) c.View().ShowInserted(-1, c.Doc().m_ColCount - 1);
+    }, CanEditGrid, Glyph("+Ou", kGrid));
     struct CRowEntry {
         const char* Name;
         const char* Text;
@@ -304,8 +325,9 @@ void CMainFrame::BuildMenus() {
                                CRowEntry{"InsertQueryingRow", "&Querying Example Row", Querying, "+Q"}}) {
         const int type = e.Type;
         Command(insert, e.Name, tr(e.Text), [type](CChildFrame& c) {
-            c.Doc().AddRow(0, type, 0, 1);
+            if (!c.Doc().AddRow(0, type, 0, 1)) return;
             if (type == Querying && c.Doc().m_NetworkExists) Refresh(c.Doc());
+            c.View().ShowInserted(c.Doc().m_RowCount - 1, -1);
         }, CanEditGrid, Glyph(e.Glyph, kGrid));
     }
 
@@ -333,7 +355,7 @@ void CMainFrame::BuildMenus() {
     // ---- Action ----
     QMenu* action = bar->addMenu(tr("&Action"));
     m_DocumentMenus.push_back(action);
-    Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
+    Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload));
     Command(action, "ActionCheckGrid", tr("&Check Grid"), {}, CanCheckGrid, Glyph("Ck", kAct));
     Command(action, "ActionNewNetwork", tr("&New Network..."),
             [](CChildFrame& c) { OnActionNewNetwork(c.Doc()); }, CanNewNetwork, Glyph("NN", kAct));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -47,6 +48,12 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     connect(m_Table->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             &CQuorinView::RenameColumn);
     m_Stack->addWidget(m_Table);
+    // Enter commits an entry and goes down a row, as in any spreadsheet.
+    m_Table->installEventFilter(this);
+    connect(m_Table->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                if (hint == QAbstractItemDelegate::SubmitModelCache) QTimer::singleShot(0, this, &CQuorinView::MoveDown);
+            });
 
     m_Network = new CNetworkDisplay;
     m_Network->setObjectName("Network");
@@ -130,6 +137,34 @@ void CQuorinView::SelectCell(int row, int column) {
     const QModelIndex index = m_Model->index(row, column);
     m_Table->setCurrentIndex(index);
     m_Table->scrollTo(index);
+}
+
+void CQuorinView::ShowInserted(int row, int column) {
+    SetDisplay(EDisplay::Grid);  // reloads the Grid with the new row or column
+    const int r = row >= 0 ? row : std::max(0, CurrentRow());
+    const int c = column >= 0 ? column : std::max(0, CurrentColumn());
+    if (r >= m_Model->rowCount() || c >= m_Model->columnCount()) return;
+    SelectCell(r, c);
+    m_Table->scrollTo(m_Model->index(r, c), QAbstractItemView::PositionAtBottom);
+}
+
+void CQuorinView::MoveDown() {
+    const int row = CurrentRow(), column = CurrentColumn();
+    if (row < 0 || column < 0 || row + 1 >= m_Model->rowCount()) return;
+    SelectCell(row + 1, column);
+}
+
+bool CQuorinView::eventFilter(QObject* watched, QEvent* event) {
+    // An editor's Enter comes up here too after the editor saw it: the editor's closing
+    // moves down then, so only the table's own Enter counts here.
+    if (watched == m_Table && event->type() == QEvent::KeyPress && m_Table->window()->focusWidget() == m_Table) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            MoveDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CQuorinView::CopySelection() {

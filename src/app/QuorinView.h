@@ -33,6 +33,8 @@ public:
     int CurrentRow() const;
     int CurrentColumn() const;
     void SelectCell(int row, int column);
+    // Shows the Grid with a row (or column; -1 keeps the current one) just added in view.
+    void ShowInserted(int row, int column);
 
     // Edit menu entries carried out by the view.
     void CopySelection();
@@ -48,7 +50,11 @@ signals:
     // A view command changed the document (the frame updates its commands).
     void DocumentChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void MoveDown();
     void ShowGridMenu(const QPoint& at);
     void RenameRow(int row);
     void RenameColumn(int column);
