@@ -19,6 +19,7 @@
 #include "app/QuorinView.h"
 #include "app/StartupRules.h"
 #include "network/LearningInfo.h"
+#include "network/ValidationReport.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
@@ -348,8 +349,10 @@ void CMainFrame::UpdateStatus() {
         m_Panes[2]->setText(tr("No network"));
     // A network reshaped or forgotten since has not learned yet: its old error is no more.
     const bool learned = doc.m_NetworkExists && (doc.m_LearningCycles.load() > 0 || doc.m_Learning.load());
-    m_Panes[3]->setText(learned ? tr("Average error %1").arg(doc.m_AverageError.load(), 0, 'f', 6)
-                                : tr("Average error -"));
+    QString quality = learned ? tr("Average error %1").arg(doc.m_AverageError.load(), 0, 'f', 6) : tr("Average error -");
+    const std::string validating = ValidatingText(doc);
+    if (!validating.empty()) quality += "    " + QString::fromStdString(validating);
+    m_Panes[3]->setText(quality);
     m_Panes[4]->setText(tr("Threads %1").arg(m_App.ThreadCount()));
 }
 

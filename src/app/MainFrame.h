@@ -98,6 +98,7 @@ private:
     void SaveRecentFiles();
     void UpdateRecentMenu();
     void ChooseColour(CChildFrame& child, int colour);
+    void ShowValidation(CChildFrame& child);
     void OnProgress(const CQuorinDoc* doc, int count, int status);
     void OnRefresh();
 

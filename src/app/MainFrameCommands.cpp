@@ -287,6 +287,9 @@ void CMainFrame::BuildMenus() {
     Command(importance, "ViewImportanceDescending", tr("Sort Order &Descending"), {});
     Command(view, "ViewClusters", tr("&Clusters"), {});
     Command(view, "ViewAssociations", tr("&Associations"), {});
+    Command(view, "ViewValidation", tr("&Validation..."), [this](CChildFrame& c) { ShowValidation(c); }, {},
+            QIcon::fromTheme("view-statistics"));
+    m_Commands.back().WhileBusy = true;
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
             [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
