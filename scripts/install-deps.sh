@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build and tests need, only those missing.
 set -euo pipefail
 packages=(build-essential cmake ccache clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libfann-dev qt6-base-dev)
+          libbenchmark-dev libfann-dev qt6-base-dev
+          libqt6svg6 adwaita-icon-theme)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -29,6 +30,9 @@ namespace quorin {
 CMainFrame::CMainFrame(CQuorinApp& app, CQtViews* views, QWidget* parent)
     : QMainWindow(parent), m_App(app), m_Views(views) {
     setObjectName("MainFrame");
+    // Outside a full desktop session no theme is set: use a common one where installed.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
+        QIcon::setFallbackThemeName("Adwaita");
     setWindowTitle("Quorin");
     resize(1200, 800);
     m_Mdi = new QMdiArea(this);

@@ -39,8 +39,8 @@
 namespace quorin {
 
 namespace {
-// A small drawn toolbar image: a rounded tile with a short label.
-QIcon Glyph(const QString& text, const QColor& colour) {
+// A drawn badge: the last resort when neither the theme nor our own icons have one.
+QIcon Badge(const QString& text, const QColor& colour) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -57,6 +57,42 @@ QIcon Glyph(const QString& text, const QColor& colour) {
     return QIcon(pixmap);
 }
 
+// A toolbar icon by its short key: the desktop theme's icon where one fits the command,
+// otherwise one of our own (the "icons" resources). Disabled states come from the style.
+QIcon Glyph(const QString& key, const QColor& colour) {
+    struct CIconName {
+        const char* Key;
+        const char* Theme;  // freedesktop name, or null
+        const char* Own;    // our resource, or null
+    };
+    static const CIconName names[] = {
+        {"Pr", "document-print", nullptr},    {"Cp", "edit-copy", nullptr},
+        {"Pa", "edit-paste", nullptr},        {"Ty", nullptr, "change-range"},
+        {"+1", nullptr, "node-add-1"},        {"+2", nullptr, "node-add-2"},
+        {"+3", nullptr, "node-add-3"},        {"-1", nullptr, "node-delete-1"},
+        {"-2", nullptr, "node-delete-2"},     {"-3", nullptr, "node-delete-3"},
+        {"Gr", nullptr, "view-grid"},         {"Nw", nullptr, "view-network"},
+        {"Gp", nullptr, "view-graph"},        {"Er", nullptr, "view-errors"},
+        {"+In", nullptr, "column-input"},     {"+Ou", nullptr, "column-output"},
+        {"+T", nullptr, "row-training"},      {"+V", nullptr, "row-validating"},
+        {"+Q", nullptr, "row-querying"},      {"Z+", "zoom-in", nullptr},
+        {"Z-", "zoom-out", nullptr},          {"Ck", nullptr, "check-grid"},
+        {"NN", nullptr, "network-new"},       {"Co", nullptr, "controls"},
+        {"As", nullptr, "associate"},         {"Fg", nullptr, "forget"},
+        {"?", nullptr, "query"},              {"Ex", nullptr, "extend-learning"},
+        {"AS", nullptr, "auto-save"},         {"SF", nullptr, "special-files"},
+        {"Md", nullptr, "missing-data"},      {"Va", nullptr, "validation"},
+    };
+    for (const CIconName& n : names) {
+        if (key != QLatin1String(n.Key)) continue;
+        const QIcon own = n.Own ? QIcon(QString(":/icons/%1.svg").arg(n.Own)) : QIcon();
+        QIcon icon = n.Theme ? QIcon::fromTheme(n.Theme, own) : own;
+        if (!icon.isNull() && !icon.availableSizes().isEmpty()) return icon;
+        if (!icon.isNull() && n.Own) return icon;  // scalable: no fixed sizes to list
+    }
+    return Badge(key, colour);
+}
+
 // The core's 1/0 availability queries as menu enablers.
 std::function<bool(CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
     return [query](CQuorinDoc& doc) { return query(doc) != 0; };
@@ -65,7 +101,23 @@ std::function<bool(CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
     return [query](CQuorinDoc& doc) { return query(doc) != 0; };
 }
 
-QIcon Standard(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
+// The style's stock images under their freedesktop names, so that the desktop theme wins.
+QIcon Standard(QStyle::StandardPixmap pixmap) {
+    const char* theme = nullptr;
+    switch (pixmap) {
+        case QStyle::SP_FileIcon: theme = "document-new"; break;
+        case QStyle::SP_DialogOpenButton: theme = "document-open"; break;
+        case QStyle::SP_DialogSaveButton: theme = "document-save"; break;
+        case QStyle::SP_DialogDiscardButton: theme = "edit-cut"; break;
+        case QStyle::SP_TrashIcon: theme = "edit-delete"; break;
+        case QStyle::SP_BrowserReload: theme = "view-refresh"; break;
+        case QStyle::SP_MediaPlay: theme = "media-playback-start"; break;
+        case QStyle::SP_MediaStop: theme = "media-playback-stop"; break;
+        default: break;
+    }
+    const QIcon stock = QApplication::style()->standardIcon(pixmap);
+    return theme ? QIcon::fromTheme(theme, stock) : stock;
+}
 
 const QColor kGrid(90, 140, 220), kNet(60, 170, 120), kAct(230, 150, 40), kOpt(150, 110, 200),
     kEdit(120, 120, 130);
@@ -288,7 +340,7 @@ void CMainFrame::BuildMenus() {
     Command(view, "ViewClusters", tr("&Clusters"), {});
     Command(view, "ViewAssociations", tr("&Associations"), {});
     Command(view, "ViewValidation", tr("&Validation..."), [this](CChildFrame& c) { ShowValidation(c); }, {},
-            QIcon::fromTheme("view-statistics"));
+            Glyph("Va", kAct));
     m_Commands.back().WhileBusy = true;
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
