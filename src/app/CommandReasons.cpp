@@ -40,8 +40,6 @@ QString NotOfferedReason(const QString& name) {
         {"FilePrint", "Printing is not part of this build"},
         {"FilePrintPreview", "Printing is not part of this build"},
         {"FilePrintSetup", "Printing is not part of this build"},
-        {"HelpTopics", "The user guide is not part of this build"},
-        {"HelpGettingStarted", "The user guide is not part of this build"},
         {"OptionsFile", "The Special Files dialog is not part of this build; the script keyword sets them"},
     };
     auto it = reasons.find(name);

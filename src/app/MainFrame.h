@@ -99,6 +99,9 @@ private:
     void UpdateRecentMenu();
     void ChooseColour(CChildFrame& child, int colour);
     void ShowValidation(CChildFrame& child);
+    void ShowHelpTopics();
+    void ShowAbout();
+    void StartGettingStarted();
     void OnProgress(const CQuorinDoc* doc, int count, int status);
     void OnRefresh();
 

@@ -468,9 +468,15 @@ void CMainFrame::BuildMenus() {
     // ---- Help ----
     QMenu* help = bar->addMenu(tr("&Help"));
     m_DocumentMenus.push_back(help);
-    Command(help, "HelpTopics", tr("&Help Topics"), {});
+    Command(help, "HelpTopics", tr("&Help Topics"), [this](CChildFrame&) { ShowHelpTopics(); }, {},
+            QIcon::fromTheme("help-contents"), QKeySequence::HelpContents);
+    m_Commands.back().WhileBusy = true;
     Command(help, "HelpTipOfTheDay", tr("&Tip of the Day"), {});
-    Command(help, "HelpGettingStarted", tr("&Getting Started"), {});
+    Command(help, "HelpGettingStarted", tr("&Getting Started"), [this](CChildFrame&) { StartGettingStarted(); });
+    help->addSeparator();
+    Command(help, "HelpAbout", tr("&About Quorin-plus"), [this](CChildFrame&) { ShowAbout(); }, {},
+            QIcon::fromTheme("help-about"));
+    m_Commands.back().WhileBusy = true;
 }
 
 void CMainFrame::BuildToolBars() {

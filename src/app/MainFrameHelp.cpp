@@ -1,6 +1,9 @@
-// The frame's own windows beside the documents: the Validation display.
+// The frame's own windows beside the documents: the Validation display and the help.
+#include <QMessageBox>
 #include <QPointer>
 
+#include "app/HelpWindows.h"
+#include "platform/QuorinApp.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/ValidationWindow.h"
@@ -12,6 +15,25 @@ void CMainFrame::ShowValidation(CChildFrame& child) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(tr("Validation - %1").arg(child.Title()));
     window->show();
+}
+
+void CMainFrame::ShowHelpTopics() {
+    auto* window = findChild<CHelpWindow*>("HelpWindow");
+    if (!window) window = new CHelpWindow(this);
+    window->show();
+    window->raise();
+}
+
+void CMainFrame::ShowAbout() { QMessageBox::about(this, tr("About Quorin-plus"), AboutText()); }
+
+void CMainFrame::StartGettingStarted() {
+    if (auto* running = findChild<CGettingStarted*>("GettingStarted")) {
+        running->raise();
+        return;
+    }
+    auto* guide = new CGettingStarted(m_App, *this);
+    guide->setAttribute(Qt::WA_DeleteOnClose);
+    guide->show();
 }
 
 }  // namespace quorin

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -48,6 +49,19 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     connect(m_Table->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             &CQuorinView::RenameColumn);
     m_Stack->addWidget(m_Table);
+    // An empty Grid says how to begin.
+    m_EmptyHint = new QLabel(
+        tr("<h3>This Grid is empty</h3>"
+           "<p>Bring in examples with <b>File &gt; Import File...</b> (a comma or tab separated text file),<br>"
+           "or build the Grid by hand with <b>Insert &gt; Input Column</b>, <b>Insert &gt; Output Column</b><br>"
+           "and <b>Insert &gt; Training Example Row</b>.</p>"
+           "<p>New to the program? <b>Help &gt; Getting Started</b> walks through the iris example.</p>"),
+        m_Table->viewport());
+    m_EmptyHint->setObjectName("EmptyGridHint");
+    m_EmptyHint->setAlignment(Qt::AlignCenter);
+    m_EmptyHint->setStyleSheet("color: #555;");
+    auto* hintLayout = new QVBoxLayout(m_Table->viewport());
+    hintLayout->addWidget(m_EmptyHint, 0, Qt::AlignCenter);
     // Enter commits an entry and goes down a row, as in any spreadsheet.
     m_Table->installEventFilter(this);
     connect(m_Table->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
@@ -89,6 +103,7 @@ void CQuorinView::RefreshFromDocument() {
     if (m_Display == EDisplay::Grid) {
         const QModelIndex current = m_Table->currentIndex();
         m_Model->Reload();
+        m_EmptyHint->setVisible(m_Model->rowCount() == 0 && m_Model->columnCount() == 0);
         if (current.isValid() && !m_Table->currentIndex().isValid())
             SelectCell(std::min(current.row(), m_Model->rowCount() - 1),
                        std::min(current.column(), m_Model->columnCount() - 1));
@@ -138,6 +153,8 @@ void CQuorinView::SelectCell(int row, int column) {
     m_Table->setCurrentIndex(index);
     m_Table->scrollTo(index);
 }
+
+bool CQuorinView::ShowsEmptyHint() const { return !m_EmptyHint->isHidden(); }
 
 void CQuorinView::ShowInserted(int row, int column) {
     SetDisplay(EDisplay::Grid);  // reloads the Grid with the new row or column

@@ -9,6 +9,7 @@ class QStackedWidget;
 class QTableView;
 class QScrollArea;
 class QTimer;
+class QLabel;
 
 namespace quorin {
 class CGridModel;
@@ -30,6 +31,7 @@ public:
 
     CGridModel& Model() { return *m_Model; }
     QTableView& Table() { return *m_Table; }
+    bool ShowsEmptyHint() const;
     int CurrentRow() const;
     int CurrentColumn() const;
     void SelectCell(int row, int column);
@@ -67,6 +69,7 @@ private:
     QStackedWidget* m_Stack;
     CGridModel* m_Model;
     QTableView* m_Table;
+    QLabel* m_EmptyHint;
     QScrollArea* m_NetworkScroll;
     CNetworkDisplay* m_Network;
     CGraphDisplay* m_Graph;

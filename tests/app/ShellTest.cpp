@@ -2,6 +2,10 @@
 // not offered, and the Grid's keyboard habits.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTextBrowser>
 #include <QLabel>
 #include <QTableView>
 #include <QTest>
@@ -10,6 +14,7 @@
 
 #include "GuiFixture.h"
 #include "app/GridModel.h"
+#include "app/HelpWindows.h"
 #include "app/QuorinView.h"
 #include "grid/QuorinDoc.h"
 #include "network/NetworkBuild.h"
@@ -139,6 +144,37 @@ TEST_F(GuiTest, EnterGoesDownARowAndAnInsertedRowComesIntoView) {
     EXPECT_EQ(child->View().CurrentRow(), 60);
     const QRect cell = table.visualRect(child->View().Model().index(60, 1));
     EXPECT_TRUE(table.viewport()->rect().intersects(cell));
+}
+
+}  // namespace quorin::test
+
+namespace quorin::test {
+
+TEST_F(GuiTest, HelpShipsItsGuideAndGettingStartedHoldsTheFrameOpen) {
+    CChildFrame* child = Frame->NewDocument();
+    EXPECT_TRUE(child->View().ShowsEmptyHint());
+    child->Doc().AddCol(0, 0, 1);
+    child->View().RefreshFromDocument();
+    EXPECT_FALSE(child->View().ShowsEmptyHint());
+
+    Frame->FindAction("HelpTopics")->trigger();
+    auto* help = Frame->findChild<CHelpWindow*>("HelpWindow");
+    ASSERT_TRUE(help);
+    const QString guide = help->Browser().toPlainText();
+    for (const char* topic : {"The Grid", "A first network", "Learning", "Validating", "Querying", "Scripts"})
+        EXPECT_TRUE(guide.contains(topic)) << topic;
+    EXPECT_TRUE(AboutText().contains(QUORIN_VERSION_TEXT));
+
+    QStandardPaths::setTestModeEnabled(true);  // the example goes to a test data folder
+    const QString script = CGettingStarted::ExtractExample();
+    ASSERT_FALSE(script.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(QFileInfo(script).dir().filePath("iris.csv")));
+    Frame->FindAction("HelpGettingStarted")->trigger();
+    EXPECT_TRUE(App->m_GettingStartedRunning);
+    EXPECT_FALSE(Frame->CanCloseFrame());
+    EXPECT_EQ(P.Prompts.LastText(), "Please finish or cancel \"Getting Started\" before closing down.");
+    Frame->findChild<CGettingStarted*>("GettingStarted")->close();
+    EXPECT_FALSE(App->m_GettingStartedRunning);
 }
 
 }  // namespace quorin::test
