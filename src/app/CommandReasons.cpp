@@ -36,7 +36,6 @@ QString NotOfferedReason(const QString& name) {
         {"OptionsAutoSave", "Auto Save is not part of this build"},
         {"OptionsResetLowestErrorSaved", "Auto Save is not part of this build"},
         {"OptionsResetHighestValidatingSaved", "Auto Save is not part of this build"},
-        {"EditReplace", "Replace is not part of this build; Find and typing into the Grid are"},
         {"FilePrint", "Printing is not part of this build"},
         {"FilePrintPreview", "Printing is not part of this build"},
         {"FilePrintSetup", "Printing is not part of this build"},

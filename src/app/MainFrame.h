@@ -100,6 +100,7 @@ private:
     void ChooseColour(CChildFrame& child, int colour);
     void ShowValidation(CChildFrame& child);
     void ShowHelpTopics();
+    void ShowReplace(CChildFrame& child);
     void ShowAbout();
     void StartGettingStarted();
     void OnProgress(const CQuorinDoc* doc, int count, int status);

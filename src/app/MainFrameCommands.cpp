@@ -273,7 +273,8 @@ void CMainFrame::BuildMenus() {
     edit->addSeparator();
     Command(edit, "EditFind", tr("&Find..."), [gridView](CChildFrame& c) { gridView(c).Find(); }, {}, {},
             QKeySequence::Find);
-    Command(edit, "EditReplace", tr("R&eplace..."), {});
+    Command(edit, "EditReplace", tr("R&eplace..."), [this](CChildFrame& c) { ShowReplace(c); }, CanEditGrid, {},
+            QKeySequence::Replace);
     Command(edit, "EditGoto", tr("&Goto..."), [](CChildFrame& c) { c.View().Goto(); }, {}, {},
             QKeySequence(Qt::CTRL | Qt::Key_G));
     edit->addSeparator();

@@ -3,6 +3,8 @@
 #include <QPointer>
 
 #include "app/HelpWindows.h"
+#include "app/QuorinView.h"
+#include "app/ReplaceDialog.h"
 #include "platform/QuorinApp.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -15,6 +17,20 @@ void CMainFrame::ShowValidation(CChildFrame& child) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(tr("Validation - %1").arg(child.Title()));
     window->show();
+}
+
+void CMainFrame::ShowReplace(CChildFrame& child) {
+    auto* dialog = child.findChild<CReplaceDialog*>("Replace");
+    if (!dialog) {
+        dialog = new CReplaceDialog(child.Doc(), child.View(), &child);
+        connect(dialog, &CReplaceDialog::DocumentChanged, this, [this, &child] {
+            child.UpdateTitle();
+            UpdateCommands();
+            UpdateStatus();
+        });
+    }
+    dialog->show();
+    dialog->raise();
 }
 
 void CMainFrame::ShowHelpTopics() {
