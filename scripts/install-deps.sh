@@ -5,7 +5,9 @@ packages=(build-essential cmake ccache clang libclang-rt-14-dev libgtest-dev lib
           libbenchmark-dev libfann-dev qt6-base-dev
           # packaging and its checks; librsvg2-bin renders the icons (scripts/gen-icons.sh)
           dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info man-db lintian
-          librsvg2-bin)
+          librsvg2-bin
+          # the desktop's own icons and a theme to fall back on
+          libqt6svg6 adwaita-icon-theme)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

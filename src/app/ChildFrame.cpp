@@ -26,8 +26,9 @@ CChildFrame::~CChildFrame() {
 }
 
 QString CChildFrame::Title() const {
-    // The same name the document's own questions use ("Untitled" until it has a file).
-    return QString::fromStdString(DocumentTitle(*m_Doc));
+    const QString title = QString::fromStdString(DocumentTitle(*m_Doc));
+    if (m_Doc->m_PathName.empty() && m_UntitledNumber > 1) return title + ' ' + QString::number(m_UntitledNumber);
+    return title;
 }
 
 void CChildFrame::UpdateTitle() {

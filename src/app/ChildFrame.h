@@ -16,8 +16,11 @@ public:
 
     CQuorinDoc& Doc() { return *m_Doc; }
     CQuorinView& View() { return *m_View; }
-    // "Quorin1" until the document has a path, then the file's name.
+    // The file's name; "Untitled", "Untitled 2", ... until the document has a path (the
+    // document's own messages keep "Untitled").
     QString Title() const;
+    int UntitledNumber() const { return m_UntitledNumber; }
+    void SetUntitledNumber(int number) { m_UntitledNumber = number; }
     void UpdateTitle();
 
     // A command of this document is running (a script may be waiting in it): other
@@ -42,6 +45,7 @@ private:
     std::unique_ptr<CQuorinDoc> m_Doc;
     CQuorinView* m_View;
     int m_CommandDepth = 0;
+    int m_UntitledNumber = 1;
     bool m_Closed = false;
 };
 

@@ -20,6 +20,12 @@ void LowerSchedulingClass() {
     if (sched_setscheduler(0, SCHED_IDLE, &param) != 0) setpriority(PRIO_PROCESS, 0, 19);
 }
 
+void RestoreSchedulingClass() {
+    sched_param param{};
+    param.sched_priority = 0;
+    sched_setscheduler(0, SCHED_OTHER, &param);
+}
+
 ECommandLineFile HandleCommandLine(CQuorinApp& app, CMainFrame& frame, const QString& fileName) {
     const ECommandLineFile kind = ClassifyCommandLine(fileName.toStdString());
     switch (kind) {
@@ -60,6 +66,7 @@ void CDesktop::Start(const QStringList& arguments) {
     QCoreApplication::setApplicationName("Quorin");
     // 5. The main frame, with its placement restored before it is shown.
     m_Frame = std::make_unique<CMainFrame>(*m_App, &m_Views);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { RestoreSchedulingClass(); });
 #ifndef QT_NO_SESSIONMANAGER
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, m_Frame.get(), [this](QSessionManager& manager) {
         const int threads = m_App->ThreadCount();

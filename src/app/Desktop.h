@@ -15,6 +15,9 @@ class CMainFrame;
 
 // Lowers the process to the idle scheduling class (a nice value of 19 where that is refused).
 void LowerSchedulingClass();
+// Back to the normal class once the window has closed, so that tearing down is not starved
+// by other work on the machine (refused quietly where the system does not allow it).
+void RestoreSchedulingClass();
 
 // The command line's file: a script runs on a new document, a document opens, anything
 // else opens nothing. Returns what it did.

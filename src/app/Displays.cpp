@@ -14,6 +14,8 @@
 #include "analysis/NetworkAnalysis.h"
 #include "app/ChartDisplays.h"
 #include "network/LearningInfo.h"
+#include "network/ValidationReport.h"
+#include "platform/StringFormat.h"
 
 namespace quorin {
 
@@ -56,7 +58,11 @@ bool TakeSnapshot(CQuorinDoc& doc, CNetworkSnapshot& s) {
     s.Nodes = doc.m_Nodes;
     s.Weights = doc.m_Weights;
     s.Points = doc.m_GraphPoints;
+    s.Validating = doc.m_ValidatingHistory;
     lock.unlock();
+    s.ValidatingText = s.Validating.empty() ? std::string()
+                                            : Format("Validating %.2lf %% ", s.Validating.back().Percent) +
+                                                  ValidatingRuleText(doc);
     NamesOfType(doc, Input, s.InputNames);
     NamesOfType(doc, Output, s.OutputNames);
     s.Colours = doc.m_Colours;
@@ -97,7 +103,10 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(all.left() + 10, 28, all.width() - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(caption));
 
-    const QRect plot(all.left() + 70, 60, std::max(all.width() - 100, 10), std::max(all.height() - 130, 10));
+    const bool validating = !s.Validating.empty();
+    // The validating results take a second axis on the right, 0 to 100 %.
+    const QRect plot(all.left() + 70, 60, std::max(all.width() - (validating ? 150 : 100), 10),
+                     std::max(all.height() - 130, 10));
     painter.setPen(QColor(200, 200, 200));
     painter.drawRect(plot);
     if (s.Points.empty()) {
@@ -118,6 +127,10 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     if (maxError <= 0.0) maxError = 1.0;
     maxError = std::min(maxError * 1.05, 1.0e6);
     maxError = std::ceil(maxError / NiceStep(maxError / 5.0)) * NiceStep(maxError / 5.0);
+    for (const CValidatingPoint& v : s.Validating) {
+        firstCycle = std::min(firstCycle, v.Cycles);
+        lastCycle = std::max(lastCycle, v.Cycles);
+    }
     const double cycleSpan = std::max(1, lastCycle - firstCycle);
     auto toPoint = [&](int cycles, double error) {
         const double x = plot.left() + (cycles - firstCycle) / cycleSpan * plot.width();
@@ -184,8 +197,46 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
         painter.drawText(legend.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, line.Name);
         legendY += 18;
     }
+    if (validating) {
+        const QColor colour(150, 60, 180);
+        auto toValidating = [&](int cycles, double percent) {
+            const double x = plot.left() + (cycles - firstCycle) / cycleSpan * plot.width();
+            return QPointF(x, plot.bottom() - std::clamp(percent, 0.0, 100.0) / 100.0 * plot.height());
+        };
+        painter.setPen(colour);
+        for (int percent = 0; percent <= 100; percent += 20) {
+            const QPointF p = toValidating(firstCycle, percent);
+            painter.drawText(QRectF(plot.right() + 6, p.y() - 8, 44, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                             QString("%1 %").arg(percent));
+        }
+        painter.save();
+        painter.translate(all.right() - 12, plot.center().y());
+        painter.rotate(90);
+        painter.drawText(QRect(-80, -8, 160, 16), Qt::AlignCenter, tr("Validating %"));
+        painter.restore();
+        QPainterPath path;
+        for (size_t i = 0; i < s.Validating.size(); ++i) {
+            const QPointF q = toValidating(s.Validating[i].Cycles, s.Validating[i].Percent);
+            if (i == 0) path.moveTo(q); else path.lineTo(q);
+        }
+        painter.setPen(QPen(colour, 1.6, Qt::SolidLine));
+        painter.drawPath(path);
+        if (s.Validating.size() < 200) {
+            painter.setBrush(colour);
+            for (const CValidatingPoint& v : s.Validating)
+                painter.drawEllipse(toValidating(v.Cycles, v.Percent), 2.5, 2.5);
+            painter.setBrush(Qt::NoBrush);
+        }
+        const QRect legend(plot.right() - 150, legendY, 140, 16);
+        painter.drawLine(legend.left(), legend.center().y(), legend.left() + 20, legend.center().y());
+        painter.setPen(Qt::black);
+        painter.drawText(legend.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, tr("Validating"));
+    }
     const CGraphPoint& last = s.Points.back();
     painter.setPen(Qt::black);
+    if (!s.ValidatingText.empty())
+        painter.drawText(QRect(plot.left(), plot.bottom() + 58, plot.width(), 16), Qt::AlignLeft,
+                         QString::fromStdString(s.ValidatingText));
     painter.drawText(QRect(plot.left(), plot.bottom() + 40, plot.width(), 16), Qt::AlignLeft,
                      tr("Cycles %1    Average error %2    Maximum error %3    Minimum error %4")
                          .arg(last.Cycles)

@@ -13,6 +13,8 @@ struct CNetworkSnapshot {
     std::vector<CNode> Nodes;
     std::vector<CWeight> Weights;
     std::vector<CGraphPoint> Points;
+    std::vector<CValidatingPoint> Validating;  // this session's validating results
+    std::string ValidatingText;                // the last of them, as the status bar says it
     std::vector<std::string> InputNames;   // one per input node
     std::vector<std::string> OutputNames;  // one per output node
     std::array<Colour, ColourCount> Colours{};

@@ -17,9 +17,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QFontMetrics>
+#include <algorithm>
 #include <climits>
+#include <set>
 #include <cmath>
 
+#include "app/FormLayouts.h"
 #include "app/GuiThread.h"
 
 namespace quorin {
@@ -39,6 +43,42 @@ QString LimitsTip(const CFormField& field) {
 }
 }  // namespace
 
+bool HasMnemonic(const std::string& text) { return HasMnemonic(Q(text)); }
+
+bool HasMnemonic(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') return true;
+        ++i;
+    }
+    return false;
+}
+
+QString StripMnemonic(const QString& text) {
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+QString ReadableText(const std::string& raw) {
+    // The core breaks its long texts for a fixed dialog width; a line that goes on with a
+    // small letter is joined again so that the text wraps evenly at the width it gets.
+    QString text = Q(raw);
+    text.replace("\r\n", "\n");
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && i + 1 < text.size() && text[i + 1].isLower() && i > 0 && text[i - 1] != '\n') {
+            out += ' ';
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 QString FormatDialogDouble(double value) {
     if (!std::isfinite(value)) return QStringLiteral("0");
     return QString::number(value, 'g', 10);
@@ -49,18 +89,176 @@ CFormDialog::CFormDialog(const CDialogForm& form, bool modeless, QWidget* parent
     setWindowTitle(Q(form.Title));
     setObjectName(Q(form.Id));
     auto* outer = new QVBoxLayout(this);
+    const CFormLayout* layout = FindFormLayout(form.Id);
+    std::set<std::string> placed;
+    if (layout) BuildLaidOut(*layout, outer, placed);
+    BuildGeneric(outer, placed);
+
+    auto* box = new QDialogButtonBox(this);
+    QPushButton* defaultButton = nullptr;
+    for (const CFormField& b : form.Fields) {
+        if (b.Kind != EFieldKind::Button || placed.count(b.Key)) continue;
+        auto* button = box->addButton(Q(b.Label), QDialogButtonBox::ActionRole);
+        BindButton(b, button);
+        if (!defaultButton || (layout && layout->DefaultButton == b.Key)) defaultButton = button;
+    }
+    for (QPushButton* inline_ : m_InlineButtons)
+        if (layout && layout->DefaultButton == inline_->objectName().toStdString()) defaultButton = inline_;
+    const bool hasButtons = defaultButton || !m_InlineButtons.empty();
+    if (!hasButtons) {
+        QPushButton* ok = box->addButton(modeless ? QDialogButtonBox::Close : QDialogButtonBox::Ok);
+        ok->setObjectName("OK");
+        defaultButton = ok;
+        connect(ok, &QPushButton::clicked, this, [this] {
+            if (m_Modeless) {
+                OnButton("Close");
+            } else {
+                accept();
+            }
+        });
+    }
+    if (!modeless) {
+        QPushButton* cancel = box->addButton(QDialogButtonBox::Cancel);
+        cancel->setObjectName("Cancel");
+        cancel->setAutoDefault(false);
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    }
+    // Enter presses OK, or the form's own first (or chosen) button; never Cancel.
+    if (defaultButton) {
+        defaultButton->setAutoDefault(true);
+        defaultButton->setDefault(true);
+    }
+    outer->addWidget(box);
+
+    // The caption must fit: window managers cut a long title off a narrow dialog.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    int width = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 140;
+    if (layout) width = std::max(width, layout->MinimumWidth);
+    setMinimumWidth(std::min(width, 900));
+}
+
+void CFormDialog::BindButton(const CFormField& b, QPushButton* button) {
+    button->setObjectName(Q(b.Key));
+    button->setToolTip(Q(b.Tooltip));
+    button->setEnabled(b.Enabled);
+    button->setAutoDefault(false);
+    const std::string key = b.Key;
+    connect(button, &QPushButton::clicked, this, [this, key] { OnButton(key); });
+}
+
+void CFormDialog::BuildLaidOut(const CFormLayout& layout, QVBoxLayout* outer, std::set<std::string>& placed) {
     auto* columns = new QHBoxLayout;
     outer->addLayout(columns);
+    std::map<int, QVBoxLayout*> columnLayouts;
+    for (const CFormBox& b : layout.Boxes) {
+        QVBoxLayout*& column = columnLayouts[b.Column];
+        if (!column) {
+            column = new QVBoxLayout;
+            columns->addLayout(column, 1);
+        }
+        QWidget* holder;
+        if (b.Title.empty()) {
+            holder = new QWidget(this);
+        } else {
+            holder = new QGroupBox(Q(b.Title), this);
+        }
+        auto* grid = new QGridLayout(holder);
+        if (b.Title.empty()) grid->setContentsMargins(0, 0, 0, 0);
+        grid->setColumnStretch(1, 1);
+        int row = 0;
+        for (const CFormLine& line : b.Lines) {
+            PlaceLine(line, grid, row++, holder, placed);
+        }
+        column->addWidget(holder);
+    }
+    for (auto& [index, column] : columnLayouts) column->addStretch(1);
+}
 
+void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, QWidget* parent,
+                            std::set<std::string>& placed) {
+    auto* rest = new QHBoxLayout;
+    bool captionColumnUsed = false;
+    QLabel* waitingBuddy = nullptr;  // a text whose '&' names the next field
+    for (size_t i = 0; i < line.size(); ++i) {
+        std::string key = line[i];
+        if (!key.empty() && key[0] == '=') {
+            rest->addWidget(new QLabel(Q(key.substr(1)), parent));
+            continue;
+        }
+        const bool captionAfter = !key.empty() && key.back() == '>';
+        if (captionAfter) key.pop_back();
+        if (!m_Form.Has(key) || placed.count(key)) continue;
+        const CFormField& f = m_Form.Field(key);
+        placed.insert(key);
+        if (f.Kind == EFieldKind::Button) {
+            auto* button = new QPushButton(Q(f.Label), parent);
+            BindButton(f, button);
+            m_InlineButtons.push_back(button);
+            rest->addWidget(button);
+            continue;
+        }
+        QWidget* widget = MakeField(f, parent, false, line.size() > 1);
+        widget->setEnabled(f.Enabled);
+        if (waitingBuddy && f.Kind != EFieldKind::Label) {
+            waitingBuddy->setBuddy(widget);
+            waitingBuddy = nullptr;
+        }
+        QString caption;
+        if (IsCaptioned(f))
+            caption = Q(f.Label);
+        else if (f.Kind == EFieldKind::Label && !f.TextValue.empty())
+            caption = Q(!f.Label.empty() ? f.Label : f.Tooltip);
+        if (f.Kind == EFieldKind::Int || f.Kind == EFieldKind::Double)
+            widget->setMaximumWidth(f.Kind == EFieldKind::Int ? 110 : 130);
+        if (caption.isEmpty()) {
+            rest->addWidget(widget);
+            if (f.Kind == EFieldKind::Label && HasMnemonic(f.TextValue.empty() ? f.Label : f.TextValue))
+                waitingBuddy = static_cast<QLabel*>(widget);
+            continue;
+        }
+        auto* label = new QLabel(caption, parent);
+        label->setBuddy(widget);
+        label->setToolTip(widget->toolTip());
+        label->setEnabled(f.Enabled);
+        if (captionAfter) {
+            rest->addWidget(widget);
+            rest->addWidget(label);
+        } else if (i == 0) {
+            grid->addWidget(label, row, 0);
+            captionColumnUsed = true;
+            rest->addWidget(widget);
+        } else {
+            rest->addWidget(label);
+            rest->addWidget(widget);
+        }
+    }
+    if (waitingBuddy) waitingBuddy->setText(StripMnemonic(waitingBuddy->text()));
+    rest->addStretch(1);
+    if (captionColumnUsed)
+        grid->addLayout(rest, row, 1);
+    else
+        grid->addLayout(rest, row, 0, 1, 2);
+}
+
+bool CFormDialog::IsCaptioned(const CFormField& f) {
+    return (f.Kind == EFieldKind::Int || f.Kind == EFieldKind::Double || f.Kind == EFieldKind::Text) &&
+           !f.Label.empty();
+}
+
+void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed) {
     std::vector<const CFormField*> fields;
-    std::vector<const CFormField*> buttons;
-    for (const CFormField& f : form.Fields)
-        (f.Kind == EFieldKind::Button ? buttons : fields).push_back(&f);
+    for (const CFormField& f : m_Form.Fields)
+        if (f.Kind != EFieldKind::Button && !placed.count(f.Key)) fields.push_back(&f);
+    if (fields.empty()) return;
+    auto* columns = new QHBoxLayout;
+    outer->addLayout(columns);
 
     const size_t columnCount = fields.size() > kFieldsPerColumn ? 2 : 1;
     const size_t perColumn = (fields.size() + columnCount - 1) / std::max<size_t>(columnCount, 1);
     QGridLayout* grid = nullptr;
     int gridRow = 0;
+    QLabel* waitingBuddy = nullptr;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i % std::max<size_t>(perColumn, 1) == 0) {
             grid = new QGridLayout;
@@ -72,15 +270,21 @@ CFormDialog::CFormDialog(const CDialogForm& form, bool modeless, QWidget* parent
             gridRow = 0;
         }
         const CFormField& f = *fields[i];
-        QWidget* widget = MakeField(f, this);
+        placed.insert(f.Key);
+        QWidget* widget = MakeField(f, this, true, false);
         widget->setEnabled(f.Enabled);
+        if (waitingBuddy && f.Kind != EFieldKind::Label) {
+            waitingBuddy->setBuddy(widget);
+            waitingBuddy = nullptr;
+        }
         const bool captioned = f.Kind == EFieldKind::Int || f.Kind == EFieldKind::Double ||
                                f.Kind == EFieldKind::Text ||
                                (f.Kind == EFieldKind::Choice && f.Options.size() > kMaxRadioOptions);
         // A shown value ("4 nodes") says what it counts only in its tooltip: that becomes its caption.
-        const bool describedValue = f.Kind == EFieldKind::Label && !f.TextValue.empty() && !f.Tooltip.empty();
+        const bool describedValue = f.Kind == EFieldKind::Label && !f.TextValue.empty() &&
+                                    (!f.Tooltip.empty() || !f.Label.empty());
         if (describedValue) {
-            auto* label = new QLabel(Q(f.Tooltip), this);
+            auto* label = new QLabel(Q(!f.Label.empty() ? f.Label : f.Tooltip), this);
             label->setToolTip(Q(f.Tooltip));
             grid->addWidget(label, gridRow, 0);
             grid->addWidget(widget, gridRow, 1);
@@ -93,47 +297,25 @@ CFormDialog::CFormDialog(const CDialogForm& form, bool modeless, QWidget* parent
             grid->addWidget(widget, gridRow, 1);
         } else {
             grid->addWidget(widget, gridRow, 0, 1, 2);
+            if (f.Kind == EFieldKind::Label && HasMnemonic(f.TextValue.empty() ? f.Label : f.TextValue))
+                waitingBuddy = static_cast<QLabel*>(widget);
         }
         ++gridRow;
     }
-
-    auto* box = new QDialogButtonBox(this);
-    for (const CFormField* b : buttons) {
-        auto* button = box->addButton(Q(b->Label), QDialogButtonBox::ActionRole);
-        button->setObjectName(Q(b->Key));
-        button->setToolTip(Q(b->Tooltip));
-        button->setEnabled(b->Enabled);
-        button->setAutoDefault(false);
-        const std::string key = b->Key;
-        connect(button, &QPushButton::clicked, this, [this, key] { OnButton(key); });
-    }
-    if (buttons.empty()) {
-        QPushButton* ok = box->addButton(modeless ? QDialogButtonBox::Close : QDialogButtonBox::Ok);
-        ok->setDefault(true);
-        connect(ok, &QPushButton::clicked, this, [this] {
-            if (m_Modeless) {
-                OnButton("Close");
-            } else {
-                accept();
-            }
-        });
-    }
-    if (!modeless) {
-        QPushButton* cancel = box->addButton(QDialogButtonBox::Cancel);
-        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    }
-    outer->addWidget(box);
+    if (waitingBuddy) waitingBuddy->setText(StripMnemonic(waitingBuddy->text()));
 }
 
-QWidget* CFormDialog::MakeField(const CFormField& f, QWidget* parent) {
+QWidget* CFormDialog::MakeField(const CFormField& f, QWidget* parent, bool framed, bool beside) {
     QWidget* widget = nullptr;
     CBinding binding{f.Kind};
     switch (f.Kind) {
         case EFieldKind::Label: {
-            auto* label = new QLabel(Q(f.TextValue.empty() ? f.Label : f.TextValue), parent);
-            label->setWordWrap(true);
-            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            const QString text = ReadableText(f.TextValue.empty() ? f.Label : f.TextValue);
+            auto* label = new QLabel(text, parent);
             label->setTextFormat(Qt::PlainText);
+            // Short texts beside a field stay on one line; paragraphs wrap.
+            label->setWordWrap(!beside && text.size() > 60);
+            if (!HasMnemonic(text)) label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             widget = label;
             break;
         }
@@ -174,8 +356,9 @@ QWidget* CFormDialog::MakeField(const CFormField& f, QWidget* parent) {
                 widget = combo;
                 break;
             }
-            auto* group = new QGroupBox(Q(f.Label), parent);
+            QWidget* group = framed || !f.Label.empty() ? new QGroupBox(Q(f.Label), parent) : new QWidget(parent);
             auto* layout = new QVBoxLayout(group);
+            if (!framed && f.Label.empty()) layout->setContentsMargins(0, 0, 0, 0);
             binding.Group = new QButtonGroup(group);
             for (size_t i = 0; i < f.Options.size(); ++i) {
                 auto* radio = new QRadioButton(Q(f.Options[i]), group);
@@ -261,7 +444,11 @@ void CFormDialog::ShowValues(const CDialogForm& form) {
         b.Widget->setEnabled(f.Enabled);
         switch (f.Kind) {
             case EFieldKind::Label:
-                static_cast<QLabel*>(b.Widget)->setText(Q(f.TextValue.empty() ? f.Label : f.TextValue));
+            {
+                auto* label = static_cast<QLabel*>(b.Widget);
+                const QString text = ReadableText(f.TextValue.empty() ? f.Label : f.TextValue);
+                label->setText(label->buddy() ? text : StripMnemonic(text));
+            }
                 break;
             case EFieldKind::Int: {
                 auto* edit = static_cast<QLineEdit*>(b.Widget);

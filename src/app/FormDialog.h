@@ -5,13 +5,20 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
+
+#include "app/FormLayouts.h"
 
 #include "platform/DialogForm.h"
 #include "platform/Prompts.h"
 
 class QWidget;
 class QButtonGroup;
+class QGridLayout;
+class QPushButton;
+class QVBoxLayout;
 
 namespace quorin {
 
@@ -37,7 +44,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* MakeField(const CFormField& field, QWidget* parent);
+    // `framed`: radio buttons get a box of their own; `beside`: the field shares its line.
+    QWidget* MakeField(const CFormField& field, QWidget* parent, bool framed, bool beside);
+    void BuildLaidOut(const CFormLayout& layout, QVBoxLayout* outer, std::set<std::string>& placed);
+    void PlaceLine(const CFormLine& line, QGridLayout* grid, int row, QWidget* parent,
+                   std::set<std::string>& placed);
+    // The fields no arrangement placed, one under the other.
+    void BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed);
+    void BindButton(const CFormField& field, QPushButton* button);
+    static bool IsCaptioned(const CFormField& field);
     void OnButton(const std::string& key);
 
     struct CBinding {
@@ -50,6 +65,7 @@ private:
     std::map<std::string, CBinding> m_Bindings;
     std::string m_Pressed;
     std::deque<std::string> m_Presses;
+    std::vector<QPushButton*> m_InlineButtons;
 };
 
 // A modeless window the core updates and polls; every call is carried to the GUI thread.
@@ -65,6 +81,13 @@ public:
 private:
     CFormDialog* m_Dialog;
 };
+
+// '&' marks the key of the field a text stands for; without such a field it is dropped.
+bool HasMnemonic(const std::string& text);
+bool HasMnemonic(const QString& text);
+QString StripMnemonic(const QString& text);
+// A core text with its fixed line breaks inside sentences joined, for even wrapping.
+QString ReadableText(const std::string& text);
 
 // The numbers as the dialogs show them before the user edits them.
 QString FormatDialogDouble(double value);

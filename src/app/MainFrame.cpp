@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,6 +20,7 @@
 #include "app/QuorinView.h"
 #include "app/StartupRules.h"
 #include "network/LearningInfo.h"
+#include "network/ValidationReport.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
@@ -28,6 +30,9 @@ namespace quorin {
 CMainFrame::CMainFrame(CQuorinApp& app, CQtViews* views, QWidget* parent)
     : QMainWindow(parent), m_App(app), m_Views(views) {
     setObjectName("MainFrame");
+    // Outside a full desktop session no theme is set: use a common one where installed.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
+        QIcon::setFallbackThemeName("Adwaita");
     setWindowTitle("Quorin");
     resize(1200, 800);
     m_Mdi = new QMdiArea(this);
@@ -55,6 +60,7 @@ CMainFrame::CMainFrame(CQuorinApp& app, CQtViews* views, QWidget* parent)
     LoadRecentFiles();
     BuildMenus();
     BuildToolBars();
+    ExplainUnavailable();
     BuildStatusBar();
     RestorePlacement();
     RestoreBarState();
@@ -80,6 +86,13 @@ CMainFrame::~CMainFrame() {
 
 CChildFrame* CMainFrame::AddChild() {
     auto* child = new CChildFrame(m_App);
+    // The lowest number no other unsaved document shows.
+    std::vector<int> used;
+    for (CChildFrame* c : Children())
+        if (c->Doc().m_PathName.empty()) used.push_back(c->UntitledNumber());
+    int number = 1;
+    while (std::find(used.begin(), used.end(), number) != used.end()) ++number;
+    child->SetUntitledNumber(number);
     connect(&child->View(), &CQuorinView::DocumentChanged, this, [this, child] {
         child->UpdateTitle();
         UpdateCommands();
@@ -114,6 +127,7 @@ CChildFrame* CMainFrame::OpenDocument(const QString& path) {
             return c;
         }
     }
+    QMdiSubWindow* previous = m_Mdi->activeSubWindow();
     CChildFrame* child = AddChild();
     child->BeginCommand();
     const int opened = child->Doc().OpenDocument(path.toStdString(), 1);
@@ -124,7 +138,10 @@ CChildFrame* CMainFrame::OpenDocument(const QString& path) {
                 child->Doc().m_Modified = false;
                 sub->close();
             }
+        // The document that was in front before the attempt comes back to the front.
+        if (previous && m_Mdi->subWindowList().contains(previous)) m_Mdi->setActiveSubWindow(previous);
         UpdateCommands();
+        UpdateStatus();
         return nullptr;
     }
     AddRecentFile(path);
@@ -138,6 +155,10 @@ CChildFrame* CMainFrame::OpenDocument(const QString& path) {
 CChildFrame* CMainFrame::ActiveChild() const {
     QMdiSubWindow* sub = m_Mdi->activeSubWindow();
     if (!sub) sub = m_Mdi->currentSubWindow();
+    // With the frame itself inactive the area forgets its active window; the tab in front
+    // is still the document the user works on.
+    if (!sub && !m_Mdi->subWindowList(QMdiArea::ActivationHistoryOrder).isEmpty())
+        sub = m_Mdi->subWindowList(QMdiArea::ActivationHistoryOrder).last();
     return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
 }
 
@@ -336,7 +357,12 @@ void CMainFrame::UpdateStatus() {
         m_Panes[2]->setText(tr("Nodes %1  Weights %2").arg(doc.m_Nodes.size()).arg(doc.m_Weights.size()));
     else
         m_Panes[2]->setText(tr("No network"));
-    m_Panes[3]->setText(tr("Average error %1").arg(doc.m_AverageError.load(), 0, 'f', 6));
+    // A network reshaped or forgotten since has not learned yet: its old error is no more.
+    const bool learned = doc.m_NetworkExists && (doc.m_LearningCycles.load() > 0 || doc.m_Learning.load());
+    QString quality = learned ? tr("Average error %1").arg(doc.m_AverageError.load(), 0, 'f', 6) : tr("Average error -");
+    const std::string validating = ValidatingText(doc);
+    if (!validating.empty()) quality += "    " + QString::fromStdString(validating);
+    m_Panes[3]->setText(quality);
     m_Panes[4]->setText(tr("Threads %1").arg(m_App.ThreadCount()));
 }
 

@@ -52,6 +52,14 @@ public:
     void UpdateCommands();
     void UpdateStatus();
 
+    // Every command of the menus: whether it is carried out, or why it is not offered.
+    struct CCommandInfo {
+        QString Name;
+        bool HasAction = false;
+        QString Reason;
+    };
+    std::vector<CCommandInfo> CommandInfo() const;
+
     std::vector<QString> RecentFiles() const { return m_Recent; }
     void AddRecentFile(const QString& path);
     static constexpr int kRecentFiles = 10;
@@ -68,7 +76,9 @@ private:
         bool WhileBusy = false;  // offered while another command of the document waits
         bool Checkable = false;
         std::function<bool(CChildFrame&)> Checked;
+        QString Reason;  // why a command without Run is not offered
     };
+    void ExplainUnavailable();
 
     void BuildMenus();
     void BuildToolBars();
@@ -88,6 +98,11 @@ private:
     void SaveRecentFiles();
     void UpdateRecentMenu();
     void ChooseColour(CChildFrame& child, int colour);
+    void ShowValidation(CChildFrame& child);
+    void ShowHelpTopics();
+    void ShowReplace(CChildFrame& child);
+    void ShowAbout();
+    void StartGettingStarted();
     void OnProgress(const CQuorinDoc* doc, int count, int status);
     void OnRefresh();
 

@@ -23,6 +23,7 @@
 #include "app/QueryDialog.h"
 #include "app/ReportView.h"
 #include "app/ChildFrame.h"
+#include "app/CommandReasons.h"
 #include "app/MainFrame.h"
 #include "app/QtPrompts.h"
 #include "app/QuorinView.h"
@@ -48,8 +49,8 @@
 namespace quorin {
 
 namespace {
-// A small drawn toolbar image: a rounded tile with a short label.
-QIcon Glyph(const QString& text, const QColor& colour) {
+// A drawn badge: the last resort when neither the theme nor our own icons have one.
+QIcon Badge(const QString& text, const QColor& colour) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -66,15 +67,67 @@ QIcon Glyph(const QString& text, const QColor& colour) {
     return QIcon(pixmap);
 }
 
+// A toolbar icon by its short key: the desktop theme's icon where one fits the command,
+// otherwise one of our own (the "icons" resources). Disabled states come from the style.
+QIcon Glyph(const QString& key, const QColor& colour) {
+    struct CIconName {
+        const char* Key;
+        const char* Theme;  // freedesktop name, or null
+        const char* Own;    // our resource, or null
+    };
+    static const CIconName names[] = {
+        {"Pr", "document-print", nullptr},    {"Cp", "edit-copy", nullptr},
+        {"Pa", "edit-paste", nullptr},        {"Ty", nullptr, "change-range"},
+        {"+1", nullptr, "node-add-1"},        {"+2", nullptr, "node-add-2"},
+        {"+3", nullptr, "node-add-3"},        {"-1", nullptr, "node-delete-1"},
+        {"-2", nullptr, "node-delete-2"},     {"-3", nullptr, "node-delete-3"},
+        {"Gr", nullptr, "view-grid"},         {"Nw", nullptr, "view-network"},
+        {"Gp", nullptr, "view-graph"},        {"Er", nullptr, "view-errors"},
+        {"+In", nullptr, "column-input"},     {"+Ou", nullptr, "column-output"},
+        {"+T", nullptr, "row-training"},      {"+V", nullptr, "row-validating"},
+        {"+Q", nullptr, "row-querying"},      {"Z+", "zoom-in", nullptr},
+        {"Z-", "zoom-out", nullptr},          {"Ck", nullptr, "check-grid"},
+        {"NN", nullptr, "network-new"},       {"Co", nullptr, "controls"},
+        {"As", nullptr, "associate"},         {"Fg", nullptr, "forget"},
+        {"?", nullptr, "query"},              {"Ex", nullptr, "extend-learning"},
+        {"AS", nullptr, "auto-save"},         {"SF", nullptr, "special-files"},
+        {"Md", nullptr, "missing-data"},      {"Va", nullptr, "validation"},
+    };
+    for (const CIconName& n : names) {
+        if (key != QLatin1String(n.Key)) continue;
+        const QIcon own = n.Own ? QIcon(QString(":/icons/%1.svg").arg(n.Own)) : QIcon();
+        QIcon icon = n.Theme ? QIcon::fromTheme(n.Theme, own) : own;
+        if (!icon.isNull() && !icon.availableSizes().isEmpty()) return icon;
+        if (!icon.isNull() && n.Own) return icon;  // scalable: no fixed sizes to list
+    }
+    return Badge(key, colour);
+}
+
 // The core's 1/0 availability queries as menu enablers.
 std::function<bool(CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
     return [query](CQuorinDoc& doc) { return query(doc) != 0; };
 }
-std::function<bool(CQuorinDoc&)> Query(int (*query)(CQuorinDoc&)) {
+[[maybe_unused]] std::function<bool(CQuorinDoc&)> Query(int (*query)(CQuorinDoc&)) {
     return [query](CQuorinDoc& doc) { return query(doc) != 0; };
 }
 
-QIcon Standard(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
+// The style's stock images under their freedesktop names, so that the desktop theme wins.
+QIcon Standard(QStyle::StandardPixmap pixmap) {
+    const char* theme = nullptr;
+    switch (pixmap) {
+        case QStyle::SP_FileIcon: theme = "document-new"; break;
+        case QStyle::SP_DialogOpenButton: theme = "document-open"; break;
+        case QStyle::SP_DialogSaveButton: theme = "document-save"; break;
+        case QStyle::SP_DialogDiscardButton: theme = "edit-cut"; break;
+        case QStyle::SP_TrashIcon: theme = "edit-delete"; break;
+        case QStyle::SP_BrowserReload: theme = "view-refresh"; break;
+        case QStyle::SP_MediaPlay: theme = "media-playback-start"; break;
+        case QStyle::SP_MediaStop: theme = "media-playback-stop"; break;
+        default: break;
+    }
+    const QIcon stock = QApplication::style()->standardIcon(pixmap);
+    return theme ? QIcon::fromTheme(theme, stock) : stock;
+}
 
 const QColor kGrid(90, 140, 220), kNet(60, 170, 120), kAct(230, 150, 40), kOpt(150, 110, 200),
     kEdit(120, 120, 130);
@@ -135,6 +188,22 @@ void CMainFrame::UpdateCommands() {
     }
     // The empty frame offers File only.
     for (QMenu* menu : m_DocumentMenus) menu->menuAction()->setVisible(child != nullptr);
+}
+
+void CMainFrame::ExplainUnavailable() {
+    for (CCommand& c : m_Commands) {
+        if (c.Run) continue;
+        c.Reason = NotOfferedReason(c.Action->objectName());
+        if (c.Reason.isEmpty()) continue;
+        c.Action->setToolTip(c.Action->text().remove('&') + " - " + c.Reason);
+        c.Action->setStatusTip(c.Reason);
+    }
+}
+
+std::vector<CMainFrame::CCommandInfo> CMainFrame::CommandInfo() const {
+    std::vector<CCommandInfo> info;
+    for (const CCommand& c : m_Commands) info.push_back({c.Action->objectName(), bool(c.Run), c.Reason});
+    return info;
 }
 
 QAction* CMainFrame::FindAction(const QString& objectName) const {
@@ -214,7 +283,8 @@ void CMainFrame::BuildMenus() {
     edit->addSeparator();
     Command(edit, "EditFind", tr("&Find..."), [gridView](CChildFrame& c) { gridView(c).Find(); }, {}, {},
             QKeySequence::Find);
-    Command(edit, "EditReplace", tr("R&eplace..."), {});
+    Command(edit, "EditReplace", tr("R&eplace..."), [this](CChildFrame& c) { ShowReplace(c); }, CanEditGrid, {},
+            QKeySequence::Replace);
     Command(edit, "EditGoto", tr("&Goto..."), [](CChildFrame& c) { c.View().Goto(); }, {}, {},
             QKeySequence(Qt::CTRL | Qt::Key_G));
     edit->addSeparator();
@@ -253,10 +323,12 @@ void CMainFrame::BuildMenus() {
         auto add = e.Add;
         auto remove = e.Delete;
         Command(edit, QString("EditAdd%1Node").arg(e.Layer), tr("Add %1 Node").arg(e.Layer),
-                [add](CChildFrame& c) { add(c.Doc()); }, Query(CanChangeNetwork),
+                [add](CChildFrame& c) { add(c.Doc()); },
+                [layer](CQuorinDoc& d) { return CanAddHiddenNode(d, layer) != 0; },
                 Glyph(QString("+%1").arg(layer), kNet));
         Command(edit, QString("EditDelete%1Node").arg(e.Layer), tr("Delete %1 Node").arg(e.Layer),
-                [remove](CChildFrame& c) { remove(c.Doc()); }, Query(CanChangeNetwork),
+                [remove](CChildFrame& c) { remove(c.Doc()); },
+                [layer](CQuorinDoc& d) { return CanDeleteHiddenNode(d, layer) != 0; },
                 Glyph(QString("-%1").arg(layer), kNet));
     }
 
@@ -297,6 +369,9 @@ void CMainFrame::BuildMenus() {
         m_Commands.back().WhileBusy = true;
         m_Commands.back().Checked = [ascending](CChildFrame& c) { return c.Doc().m_RankingAscending == ascending; };
     }
+    Command(view, "ViewValidation", tr("&Validation..."), [this](CChildFrame& c) { ShowValidation(c); }, {},
+            Glyph("Va", kAct));
+    m_Commands.back().WhileBusy = true;
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
             [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
@@ -318,10 +393,12 @@ void CMainFrame::BuildMenus() {
     // ---- Insert ----
     QMenu* insert = bar->addMenu(tr("&Insert"));
     m_DocumentMenus.push_back(insert);
-    Command(insert, "InsertInputColumn", tr("&Input Column"), [](CChildFrame& c) { c.Doc().AddCol(0, 0, 1); },
-            CanEditGrid, Glyph("+In", kGrid));
-    Command(insert, "InsertOutputColumn", tr("&Output Column"), [](CChildFrame& c) { c.Doc().AddCol(0, 1, 1); },
-            CanEditGrid, Glyph("+Ou", kGrid));
+    Command(insert, "InsertInputColumn", tr("&Input Column"), [](CChildFrame& c) {
+        if (c.Doc().AddCol(0, 0, 1)) c.View().ShowInserted(-1, c.Doc().m_ColCount - 1);
+    }, CanEditGrid, Glyph("+In", kGrid));
+    Command(insert, "InsertOutputColumn", tr("&Output Column"), [](CChildFrame& c) {
+        if (c.Doc().AddCol(0, 1, 1)) c.View().ShowInserted(-1, c.Doc().m_ColCount - 1);
+    }, CanEditGrid, Glyph("+Ou", kGrid));
     struct CRowEntry {
         const char* Name;
         const char* Text;
@@ -333,8 +410,9 @@ void CMainFrame::BuildMenus() {
                                CRowEntry{"InsertQueryingRow", "&Querying Example Row", Querying, "+Q"}}) {
         const int type = e.Type;
         Command(insert, e.Name, tr(e.Text), [type](CChildFrame& c) {
-            c.Doc().AddRow(0, type, 0, 1);
+            if (!c.Doc().AddRow(0, type, 0, 1)) return;
             if (type == Querying && c.Doc().m_NetworkExists) Refresh(c.Doc());
+            c.View().ShowInserted(c.Doc().m_RowCount - 1, -1);
         }, CanEditGrid, Glyph(e.Glyph, kGrid));
     }
 
@@ -362,7 +440,7 @@ void CMainFrame::BuildMenus() {
     // ---- Action ----
     QMenu* action = bar->addMenu(tr("&Action"));
     m_DocumentMenus.push_back(action);
-    Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload), QKeySequence::Refresh);
+    Command(action, "ActionRefresh", tr("&Refresh"), [](CChildFrame& c) { OnActionRefresh(c.Doc()); }, CanRefresh, Standard(QStyle::SP_BrowserReload));
     Command(action, "ActionCheckGrid", tr("&Check Grid"), [](CChildFrame& c) {
         c.View().SetDisplay(EDisplay::Grid);
         OnActionCheckGrid(c.Doc());
@@ -440,9 +518,15 @@ void CMainFrame::BuildMenus() {
     // ---- Help ----
     QMenu* help = bar->addMenu(tr("&Help"));
     m_DocumentMenus.push_back(help);
-    Command(help, "HelpTopics", tr("&Help Topics"), {});
+    Command(help, "HelpTopics", tr("&Help Topics"), [this](CChildFrame&) { ShowHelpTopics(); }, {},
+            QIcon::fromTheme("help-contents"), QKeySequence::HelpContents);
+    m_Commands.back().WhileBusy = true;
     Command(help, "HelpTipOfTheDay", tr("&Tip of the Day"), {});
-    Command(help, "HelpGettingStarted", tr("&Getting Started"), {});
+    Command(help, "HelpGettingStarted", tr("&Getting Started"), [this](CChildFrame&) { StartGettingStarted(); });
+    help->addSeparator();
+    Command(help, "HelpAbout", tr("&About Quorin-plus"), [this](CChildFrame&) { ShowAbout(); }, {},
+            QIcon::fromTheme("help-about"));
+    m_Commands.back().WhileBusy = true;
 }
 
 void CMainFrame::BuildToolBars() {

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -56,6 +58,25 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
                 if (!current.isValid()) return;
                 m_Doc.m_CurrentRow = current.row();
                 m_Doc.m_CurrentCol = current.column();
+            });
+    // An empty Grid says how to begin.
+    m_EmptyHint = new QLabel(
+        tr("<h3>This Grid is empty</h3>"
+           "<p>Bring in examples with <b>File &gt; Import File...</b> (a comma or tab separated text file),<br>"
+           "or build the Grid by hand with <b>Insert &gt; Input Column</b>, <b>Insert &gt; Output Column</b><br>"
+           "and <b>Insert &gt; Training Example Row</b>.</p>"
+           "<p>New to the program? <b>Help &gt; Getting Started</b> walks through the iris example.</p>"),
+        m_Table->viewport());
+    m_EmptyHint->setObjectName("EmptyGridHint");
+    m_EmptyHint->setAlignment(Qt::AlignCenter);
+    m_EmptyHint->setStyleSheet("color: #555;");
+    auto* hintLayout = new QVBoxLayout(m_Table->viewport());
+    hintLayout->addWidget(m_EmptyHint, 0, Qt::AlignCenter);
+    // Enter commits an entry and goes down a row, as in any spreadsheet.
+    m_Table->installEventFilter(this);
+    connect(m_Table->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                if (hint == QAbstractItemDelegate::SubmitModelCache) QTimer::singleShot(0, this, &CQuorinView::MoveDown);
             });
 
     m_Network = new CNetworkDisplay;
@@ -114,6 +135,7 @@ void CQuorinView::RefreshFromDocument() {
     if (m_Display == EDisplay::Grid) {
         const QModelIndex current = m_Table->currentIndex();
         m_Model->Reload();
+        m_EmptyHint->setVisible(m_Model->rowCount() == 0 && m_Model->columnCount() == 0);
         // The document's current cell wins: a command may have moved it.
         const int rows = m_Model->rowCount(), cols = m_Model->columnCount();
         const int row = std::min(m_Doc.m_CurrentRow, rows - 1), col = std::min(m_Doc.m_CurrentCol, cols - 1);
@@ -184,6 +206,36 @@ void CQuorinView::SelectCell(int row, int column) {
     const QModelIndex index = m_Model->index(row, column);
     m_Table->setCurrentIndex(index);
     m_Table->scrollTo(index);
+}
+
+bool CQuorinView::ShowsEmptyHint() const { return !m_EmptyHint->isHidden(); }
+
+void CQuorinView::ShowInserted(int row, int column) {
+    SetDisplay(EDisplay::Grid);  // reloads the Grid with the new row or column
+    const int r = row >= 0 ? row : std::max(0, CurrentRow());
+    const int c = column >= 0 ? column : std::max(0, CurrentColumn());
+    if (r >= m_Model->rowCount() || c >= m_Model->columnCount()) return;
+    SelectCell(r, c);
+    m_Table->scrollTo(m_Model->index(r, c), QAbstractItemView::PositionAtBottom);
+}
+
+void CQuorinView::MoveDown() {
+    const int row = CurrentRow(), column = CurrentColumn();
+    if (row < 0 || column < 0 || row + 1 >= m_Model->rowCount()) return;
+    SelectCell(row + 1, column);
+}
+
+bool CQuorinView::eventFilter(QObject* watched, QEvent* event) {
+    // An editor's Enter comes up here too after the editor saw it: the editor's closing
+    // moves down then, so only the table's own Enter counts here.
+    if (watched == m_Table && event->type() == QEvent::KeyPress && m_Table->window()->focusWidget() == m_Table) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            MoveDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CQuorinView::CopySelection() {

@@ -11,6 +11,7 @@ class QStackedWidget;
 class QTableView;
 class QScrollArea;
 class QTimer;
+class QLabel;
 
 namespace quorin {
 class CGridModel;
@@ -32,9 +33,12 @@ public:
 
     CGridModel& Model() { return *m_Model; }
     QTableView& Table() { return *m_Table; }
+    bool ShowsEmptyHint() const;
     int CurrentRow() const;
     int CurrentColumn() const;
     void SelectCell(int row, int column);
+    // Shows the Grid with a row (or column; -1 keeps the current one) just added in view.
+    void ShowInserted(int row, int column);
 
     // Edit menu entries carried out by the view.
     void CopySelection();
@@ -50,7 +54,11 @@ signals:
     // A view command changed the document (the frame updates its commands).
     void DocumentChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void MoveDown();
     void ShowGridMenu(const QPoint& at);
     void RenameRow(int row);
     void RenameColumn(int column);
@@ -63,6 +71,7 @@ private:
     QStackedWidget* m_Stack;
     CGridModel* m_Model;
     QTableView* m_Table;
+    QLabel* m_EmptyHint;
     QScrollArea* m_NetworkScroll;
     CNetworkDisplay* m_Network;
     CGraphDisplay* m_Graph;

@@ -41,6 +41,26 @@ bool TextEntryValue(CQuorinDoc& doc, int column, int row, const std::string& tex
     return true;
 }
 
+// A typed number the cell cannot hold is refused with the reason, rather than stored
+// silently as a missing value. Empty text clears the cell as "?" does.
+bool NumberEntryValue(CQuorinDoc& doc, const std::string& text, double& value) {
+    value = NumberFromText(text);
+    if (Unknown(text) || value < kMissing) return true;
+    const char* start = text.c_str();
+    char* end = nullptr;
+    std::strtod(start, &end);
+    if (end == start) {
+        if (text.find_first_not_of(" \t") == std::string::npos) return true;
+        doc.App().Prompts().Inform("\"" + text +
+                                   "\" is not a number.\n\nType a number, or ? for a missing value.");
+    } else {
+        doc.App().Prompts().Inform("\"" + text +
+                                   "\" is too large to be stored.\n\nNumbers must lie between "
+                                   "-3e+38 and 3e+38; type ? for a missing value.");
+    }
+    return false;
+}
+
 }  // namespace
 
 double NumberFromText(const std::string& text) {
@@ -129,7 +149,9 @@ int EnterCellText(CQuorinDoc& doc, int column, int row, const std::string& text)
             if (!Unknown(text) && !TextEntryValue(doc, column, row, text, value)) return 0;
             break;
         case Bool: value = BoolFromText(doc, text); break;
-        default: value = NumberFromText(text); break;
+        default:
+            if (!NumberEntryValue(doc, text, value)) return 0;
+            break;
     }
     if (queryInput && !Unknown(text) && value < kMissing)
         value = HoldQueryInputToRange(doc, column, value);

@@ -143,6 +143,9 @@ public:
     std::atomic<bool> m_Associating{false};
     std::atomic<bool> m_LeavingOut{false};  // a Leave Some Out run is in progress
     std::atomic<double> m_LastValidatingResult{0.0};
+    // The validating results of this session, under m_NetworkMutex; forgotten with learning.
+    std::vector<CValidatingPoint> m_ValidatingHistory;
+    std::atomic<std::int32_t> m_ValidatingCount{0};  // results since learning was forgotten
     // Held around a learning cycle and around a refresh of the Querying rows, so that
     // a reader never sees half-updated weights.
     std::mutex m_NetworkMutex;

@@ -30,6 +30,8 @@ void ResetNetwork(CQuorinDoc& doc) {
     doc.m_SpecialGraph = 0;
     doc.m_SpecialWeights = 0;
     doc.m_LastValidatingResult = 0.0;
+    doc.m_ValidatingHistory.clear();
+    doc.m_ValidatingCount = 0;
     doc.m_Extend = CExtendSettings{};
     doc.m_Status = StatusStopped;
 }

@@ -11,4 +11,10 @@ struct CGraphPoint {
     double MinError = 0.0;
 };
 
+// One validating result of the open session (the document file has no place for these).
+struct CValidatingPoint {
+    std::int32_t Cycles = 0;
+    double Percent = 0.0;
+};
+
 }  // namespace quorin

@@ -136,6 +136,14 @@ void CLearningThread::Validating() {
     if (!doc.m_ValidateNowRequest && !scheduled) return;
     const double v = Validate(doc);
     doc.m_LastValidatingResult = v;
+    // Kept for the graph; a run long enough to outgrow this keeps every other point.
+    if (doc.m_ValidatingHistory.size() >= 20000) {
+        for (size_t i = 0; i < doc.m_ValidatingHistory.size() / 2; ++i)
+            doc.m_ValidatingHistory[i] = doc.m_ValidatingHistory[2 * i + 1];
+        doc.m_ValidatingHistory.resize(doc.m_ValidatingHistory.size() / 2);
+    }
+    doc.m_ValidatingHistory.push_back({cycles, v});
+    ++doc.m_ValidatingCount;
     doc.m_ValidateNowRequest = false;
     if (v >= doc.m_ValidatingTarget - 0.001) {
         m_TargetReached = true;

@@ -132,6 +132,8 @@ int ForgetLearning(CQuorinDoc& doc, int ask, int restart, int resetErrors, int r
         doc.m_ConnectionPruning = 0;
     }
     doc.m_LastValidatingResult = 0.0;
+    doc.m_ValidatingHistory.clear();
+    doc.m_ValidatingCount = 0;
     return 1;
 }
 

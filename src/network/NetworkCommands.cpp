@@ -136,6 +136,19 @@ int CanChangeNetwork(CQuorinDoc& doc) {
     return doc.m_NetworkExists && !doc.m_Nodes.empty() && doc.App().ThreadCount() < 2 ? 1 : 0;
 }
 
+int CanAddHiddenNode(CQuorinDoc& doc, int layer) {
+    if (!CanChangeNetwork(doc) || layer < 1 || layer > 3) return 0;
+    return layer == 1 || CountLayers(doc).Hidden[layer - 2] > 0 ? 1 : 0;
+}
+
+int CanDeleteHiddenNode(CQuorinDoc& doc, int layer) {
+    if (!CanChangeNetwork(doc) || layer < 1 || layer > 3) return 0;
+    const CLayerCounts counts = CountLayers(doc);
+    const int nodes = counts.Hidden[layer - 1];
+    if (nodes <= 0) return 0;
+    return nodes > 1 || layer == 3 || counts.Hidden[layer] == 0 ? 1 : 0;
+}
+
 void OnEditAddHL1Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 1); }
 void OnEditDeleteHL1Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, -1, 1); }
 void OnEditAddHL2Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 2); }

@@ -15,5 +15,9 @@ void OnEditAddHL3Node(CQuorinDoc& doc);
 void OnEditDeleteHL3Node(CQuorinDoc& doc);
 // Whether those commands are offered: a network exists and no calculation thread runs.
 int CanChangeNetwork(CQuorinDoc& doc);
+// A hidden layer grows only behind the one before it, and loses its last node only when
+// no layer stands behind it (that layer would vanish with it).
+int CanAddHiddenNode(CQuorinDoc& doc, int layer);
+int CanDeleteHiddenNode(CQuorinDoc& doc, int layer);
 
 }  // namespace quorin

@@ -27,7 +27,7 @@ TEST_F(GridEditorTest, TypedNumbersAndBoolWords) {
         const char* text;
         double value;
     } cases[] = {
-        {0, "2.5", 2.5},   {0, "?12", kMissing}, {0, "abc", kMissing},  {0, "1e999", kMissing},
+        {0, "2.5", 2.5},   {0, "?12", kMissing}, {0, "", kMissing},     {0, "1e30", 1e30}  ,
         {0, " -3x", -3.0}, {1, "Yes", 1.0},      {1, "no", 0.0},        {1, "0.3", 1.0},
         {1, "-2", 0.0},    {1, "?", kMissing},   {1, "maybe", 0.0},     {1, "true", 1.0},
     };
@@ -37,6 +37,29 @@ TEST_F(GridEditorTest, TypedNumbersAndBoolWords) {
     }
     EXPECT_EQ(Doc.m_InOuts[1].EditorMode, Bool);
     EXPECT_DOUBLE_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.0);  // normalised against 4
+}
+
+TEST_F(GridEditorTest, UnreadableNumbersAreRefusedWithTheReason) {
+    MakeGrid(2, 2, {0, 0, 4, 0});
+    Doc.SetInOutTypeAndMode(1, -1, Integer);
+    ASSERT_EQ(EnterCellText(Doc, 0, 0, "2.5"), 1);
+    struct {
+        int column;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {0, "abc", "\"abc\" is not a number.\n\nType a number, or ? for a missing value."},
+        {0, "1e400", "\"1e400\" is too large to be stored.\n\nNumbers must lie between -3e+38 and "
+                     "3e+38; type ? for a missing value."},
+        {1, "-4e38", "\"-4e38\" is too large to be stored.\n\nNumbers must lie between -3e+38 and "
+                     "3e+38; type ? for a missing value."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EnterCellText(Doc, c.column, 0, c.text), 0) << c.text;
+        EXPECT_EQ(P.Prompts.LastText(), c.message);
+    }
+    EXPECT_EQ(Cell(0, 0), 2.5);  // the cell keeps what it held
+    EXPECT_EQ(Cell(1, 0), 0.0);
 }
 
 TEST_F(GridEditorTest, TypingErrorsAreOfferedTheirSimilarTexts) {

@@ -1,0 +1,156 @@
+#include "app/HelpWindows.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "platform/QuorinApp.h"
+
+#ifndef QUORIN_VERSION
+#define QUORIN_VERSION "unknown"
+#endif
+
+namespace quorin {
+
+CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("HelpWindow");
+    setWindowTitle(tr("Quorin-plus Help"));
+    resize(760, 640);
+    auto* layout = new QVBoxLayout(this);
+    m_Browser = new QTextBrowser(this);
+    m_Browser->setOpenExternalLinks(true);
+    m_Browser->setSource(QUrl("qrc:/help/index.html"));
+    layout->addWidget(m_Browser);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* back = buttons->addButton(tr("&Back"), QDialogButtonBox::ActionRole);
+    connect(back, &QPushButton::clicked, m_Browser, &QTextBrowser::backward);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    layout->addWidget(buttons);
+}
+
+QString AboutText() {
+    QString licence = QObject::tr("Distributed under the licence in the LICENSE file that comes with the program.");
+    return QObject::tr("<h3>Quorin-plus %1</h3>"
+                       "<p>A desktop workbench for feed-forward neural networks: keep examples in a Grid, "
+                       "build and train a network, validate it and query it.</p>"
+                       "<p>%2</p>"
+                       "<p>Built with Qt %3 (running on Qt %4) and the C++ standard library.<br>"
+                       "The bundled iris example: R. A. Fisher (1936), from the UCI Machine Learning "
+                       "Repository, CC BY 4.0.</p>")
+        .arg(QUORIN_VERSION, licence, QT_VERSION_STR, qVersion());
+}
+
+CGettingStarted::CGettingStarted(CQuorinApp& app, CMainFrame& frame)
+    : QDialog(&frame), m_App(app), m_Frame(frame) {
+    setObjectName("GettingStarted");
+    setWindowTitle(tr("Getting Started"));
+    setModal(false);
+    m_App.m_GettingStartedRunning = true;
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(tr("<b>Four steps through the iris example.</b> Fisher's 150 iris flowers, four "
+                                "measurements each, and the kind of iris: the network learns the kind from "
+                                "the measurements."),
+                             this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto* steps = new QGridLayout;
+    struct CStep {
+        const char* Text;
+        const char* Button;
+        const char* Name;
+    };
+    const CStep list[] = {
+        {"1. Open the example. A script imports iris.csv into a new Grid, makes every fifth row a Validating "
+         "row, builds a network and starts learning.",
+         "&Open the example", "StepOpen"},
+        {"2. Watch it learn: the graph draws the errors falling and, on the right, the share of "
+         "Validating rows the network gets right.",
+         "Show the &graph", "StepGraph"},
+        {"3. See how well it does: every Validating row with its answer, and which kinds get confused.",
+         "Show the &validation", "StepValidation"},
+        {"4. Ask it: add a Querying row, type four measurements (say 6.0, 2.9, 4.5, 1.5) and the network "
+         "answers the kind in the last column.",
+         "Add a &Querying row", "StepQuery"},
+    };
+    int row = 0;
+    for (const CStep& s : list) {
+        auto* text = new QLabel(tr(s.Text), this);
+        text->setWordWrap(true);
+        steps->addWidget(text, row, 0);
+        auto* button = new QPushButton(tr(s.Button), this);
+        button->setObjectName(s.Name);
+        steps->addWidget(button, row, 1);
+        ++row;
+    }
+    steps->setColumnStretch(0, 1);
+    layout->addLayout(steps);
+    connect(findChild<QPushButton*>("StepOpen"), &QPushButton::clicked, this, &CGettingStarted::OpenExample);
+    connect(findChild<QPushButton*>("StepGraph"), &QPushButton::clicked, this, [this] { Trigger("ViewGraph"); });
+    connect(findChild<QPushButton*>("StepValidation"), &QPushButton::clicked, this,
+            [this] { Trigger("ViewValidation"); });
+    connect(findChild<QPushButton*>("StepQuery"), &QPushButton::clicked, this,
+            [this] { Trigger("InsertQueryingRow"); });
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* finish = buttons->addButton(tr("&Finish"), QDialogButtonBox::AcceptRole);
+    finish->setObjectName("Finish");
+    connect(finish, &QPushButton::clicked, this, &QDialog::close);
+    layout->addWidget(buttons);
+    setMinimumWidth(560);
+}
+
+CGettingStarted::~CGettingStarted() { m_App.m_GettingStartedRunning = false; }
+
+void CGettingStarted::closeEvent(QCloseEvent* event) {
+    m_App.m_GettingStartedRunning = false;
+    QDialog::closeEvent(event);
+}
+
+QString CGettingStarted::ExtractExample() {
+    const QString folder =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("examples");
+    if (!QDir().mkpath(folder)) return {};
+    for (const char* name : {"iris.csv", "iris.txt"}) {
+        const QString target = QDir(folder).filePath(name);
+        QFile::remove(target);
+        if (!QFile::copy(QString(":/examples/%1").arg(name), target)) return {};
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return QDir(folder).filePath("iris.txt");
+}
+
+void CGettingStarted::OpenExample() {
+    const QString script = ExtractExample();
+    if (script.isEmpty()) {
+        m_App.Prompts().Inform("The iris example could not be copied to your data folder.");
+        return;
+    }
+    // The script names iris.csv beside itself; it runs on a new document as from the command line.
+    m_App.m_PendingScript = script.toStdString();
+    m_App.m_ScriptRunning = true;
+    m_Frame.NewDocument();
+    raise();
+}
+
+void CGettingStarted::Trigger(const char* action) {
+    if (!m_Frame.ActiveChild()) {
+        m_App.Prompts().Inform("Open the example first (step 1).");
+        return;
+    }
+    if (QAction* a = m_Frame.FindAction(action)) {
+        m_Frame.UpdateCommands();
+        a->trigger();
+    }
+    raise();
+}
+
+}  // namespace quorin
