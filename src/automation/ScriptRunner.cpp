@@ -19,6 +19,7 @@
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
 #include "grid/RangeCommands.h"
+#include "network/Controls.h"
 #include "network/Learning.h"
 #include "network/NetworkBuild.h"
 #include "network/RandomWeights.h"
@@ -284,8 +285,10 @@ void CScriptRunner::CreateNetwork(const CScriptLine& l) {
 }
 
 void CScriptRunner::ValidatingControls(const CScriptLine& l) {
-    m_Doc.m_CyclesBeforeFirstValidating = ToInt(l.Parameters, 0);
-    m_Doc.m_CyclesPerValidating = ToInt(l.Parameters, 1);
+    SetStopRules(m_Doc, [&l](CStopRules& s) {
+        s.CyclesBeforeFirstValidating = ToInt(l.Parameters, 0);
+        s.CyclesPerValidating = ToInt(l.Parameters, 1);
+    });
     SetRandomValidatingRows(m_Doc, ToInt(l.Parameters, 2));
 }
 
@@ -299,14 +302,16 @@ void CScriptRunner::Query(const CScriptLine& l) {
 
 void CScriptRunner::SpecialFiles(const CScriptLine& l) {
     const auto& p = l.Parameters;
-    m_Doc.m_SpecialGrid = ToInt(p, 0) != 0;
-    m_Doc.m_SpecialWeights = ToInt(p, 1) != 0;
-    m_Doc.m_SpecialBiases = ToInt(p, 2) != 0;
-    m_Doc.m_SpecialGraph = ToInt(p, 3) != 0;
-    if (ToInt(p, 4) != 0)
-        m_Doc.m_AutoSaveFlags |= kAutoSaveDetails;
-    else
-        m_Doc.m_AutoSaveFlags &= ~kAutoSaveDetails;
+    SetSideFileSwitches(m_Doc, [&p](CSideFileSwitches& s) {
+        s.Grid = ToInt(p, 0) != 0;
+        s.Weights = ToInt(p, 1) != 0;
+        s.Biases = ToInt(p, 2) != 0;
+        s.Graph = ToInt(p, 3) != 0;
+        if (ToInt(p, 4) != 0)
+            s.AutoSaveFlags |= kAutoSaveDetails;
+        else
+            s.AutoSaveFlags &= ~kAutoSaveDetails;
+    });
     m_Doc.SetModified();
     const std::string path = Trim(Param(p, 5));
     if (!path.empty() && m_Limits.AllowFileWrites) SaveOptionalFiles(m_Doc, path);
@@ -349,34 +354,43 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdRowType: RowType(l); break;
     case CmdCreateNetwork: CreateNetwork(l); break;
     case CmdLearningControls:
-        d.m_LearningRate = ToDouble(p, 0);
-        d.m_Momentum = ToDouble(p, 1);
-        d.m_DecayLearningRate = ToInt(p, 2);
-        d.m_DecayMomentum = ToInt(p, 3);
+        SetLearningControls(d, [&p](CLearningControls& c) {
+            c.LearningRate = ToDouble(p, 0);
+            c.Momentum = ToDouble(p, 1);
+            c.DecayLearningRate = ToInt(p, 2);
+            c.DecayMomentum = ToInt(p, 3);
+        });
         break;
-    case CmdNetworkReconfiguration: {
-        int switches = d.m_ReconfigSwitches;
-        const int bits[] = {1, 2, 4, 8};
-        for (int i = 0; i < 4; ++i) switches = ToInt(p, i) ? (switches | bits[i]) : (switches & ~bits[i]);
-        d.m_ReconfigSwitches = switches;
+    case CmdNetworkReconfiguration:
+        SetLearningControls(d, [&p](CLearningControls& c) {
+            const int bits[] = {1, 2, 4, 8};
+            for (int i = 0; i < 4; ++i)
+                c.ReconfigSwitches =
+                    ToInt(p, i) ? (c.ReconfigSwitches | bits[i]) : (c.ReconfigSwitches & ~bits[i]);
+        });
         break;
-    }
     case CmdValidatingControls: ValidatingControls(l); break;
     case CmdTargetErrorStops:
-        d.m_TargetErrorMode = ToInt(p, 0);
-        d.m_TargetError = ToDouble(p, 1);
+        SetStopRules(d, [&p](CStopRules& s) {
+            s.TargetErrorMode = ToInt(p, 0);
+            s.TargetError = ToDouble(p, 1);
+        });
         break;
     case CmdValidatingStops:
-        d.m_ValidatingTarget = ToDouble(p, 0);
-        d.m_WithinPercentage = ToDouble(p, 1);
-        d.m_ValidatingMode = ToInt(p, 2);
-        d.m_StopIfValidatingDecreases = ToInt(p, 3);
+        SetStopRules(d, [&p](CStopRules& s) {
+            s.ValidatingTarget = ToDouble(p, 0);
+            s.WithinPercentage = ToDouble(p, 1);
+            s.ValidatingMode = ToInt(p, 2);
+            s.StopIfValidatingDecreases = ToInt(p, 3);
+        });
         break;
     case CmdFixedPeriodStops:
-        d.m_StopAfter = ToInt(p, 0);
-        d.m_StopSeconds = ToDouble(p, 1);
-        d.m_StopOnCycle = ToInt(p, 2);
-        d.m_StopCycle = ToInt(p, 3);
+        SetStopRules(d, [&p](CStopRules& s) {
+            s.StopAfter = ToInt(p, 0);
+            s.StopSeconds = ToDouble(p, 1);
+            s.StopOnCycle = ToInt(p, 2);
+            s.StopCycle = ToInt(p, 3);
+        });
         break;
     case CmdForget: ForgetLearning(d, 0, 1, 1, ToInt(p, 0)); break;
     case CmdStartLearning:

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "grid/QuorinDoc.h"
+#include "network/Controls.h"
 #include "network/Learning.h"
 #include "network/NetworkBuild.h"
 #include "network/OptimizeControls.h"
@@ -190,31 +191,30 @@ void ChangeControls(CQuorinDoc& doc) {
     double stopSeconds = form.Double("StopSeconds");
     Limit(prompts, stopSeconds, 0.0, "Stop after seconds set to 0.0", 0.0, nullptr);
 
-    {
-        std::lock_guard lock(doc.m_NetworkMutex);
-        doc.m_LearningRate = learningRate;
-        doc.m_Momentum = momentum;
-        doc.m_TargetError = targetError;
-        doc.m_CyclesPerValidating = perValidating;
-        doc.m_CyclesBeforeFirstValidating = beforeFirst;
-        doc.m_ValidatingTarget = validatingTarget;
-        doc.m_WithinPercentage = within;
-        doc.m_StopCycle = stopCycle;
-        doc.m_StopSeconds = stopSeconds;
-        doc.m_DecayLearningRate = form.Check("DecayLearningRate") ? 1 : 0;
-        doc.m_OptimiseLearningRate = form.Check("OptimiseLearningRate") ? 1 : 0;
-        doc.m_DecayMomentum = form.Check("DecayMomentum") ? 1 : 0;
-        doc.m_OptimiseMomentum = form.Check("OptimiseMomentum") ? 1 : 0;
-        doc.m_TargetErrorMode = form.Int("TargetErrorMode") == 1 ? 1 : 0;
-        doc.m_ValidatingMode = form.Int("ValidatingMode") == 1 ? 1 : 0;
-        doc.m_StopIfValidatingDecreases = form.Check("StopIfDecreases") ? 1 : 0;
-        doc.m_StopAfter = form.Check("StopAfter") ? 1 : 0;
-        doc.m_StopOnCycle = form.Check("StopOnCycle") ? 1 : 0;
-        doc.m_ReconfigSwitches = (form.Check("ManualReconfiguration") ? 0x1 : 0) |
-                                 (form.Check("GrowLayer1") ? 0x2 : 0) |
-                                 (form.Check("GrowLayer2") ? 0x4 : 0) |
-                                 (form.Check("GrowLayer3") ? 0x8 : 0);
-    }
+    SetControls(doc, [&](CLearningControls& c, CStopRules& s) {
+        c.LearningRate = learningRate;
+        c.Momentum = momentum;
+        s.TargetError = targetError;
+        s.CyclesPerValidating = perValidating;
+        s.CyclesBeforeFirstValidating = beforeFirst;
+        s.ValidatingTarget = validatingTarget;
+        s.WithinPercentage = within;
+        s.StopCycle = stopCycle;
+        s.StopSeconds = stopSeconds;
+        c.DecayLearningRate = form.Check("DecayLearningRate") ? 1 : 0;
+        c.OptimiseLearningRate = form.Check("OptimiseLearningRate") ? 1 : 0;
+        c.DecayMomentum = form.Check("DecayMomentum") ? 1 : 0;
+        c.OptimiseMomentum = form.Check("OptimiseMomentum") ? 1 : 0;
+        s.TargetErrorMode = form.Int("TargetErrorMode") == 1 ? 1 : 0;
+        s.ValidatingMode = form.Int("ValidatingMode") == 1 ? 1 : 0;
+        s.StopIfValidatingDecreases = form.Check("StopIfDecreases") ? 1 : 0;
+        s.StopAfter = form.Check("StopAfter") ? 1 : 0;
+        s.StopOnCycle = form.Check("StopOnCycle") ? 1 : 0;
+        c.ReconfigSwitches = (form.Check("ManualReconfiguration") ? 0x1 : 0) |
+                             (form.Check("GrowLayer1") ? 0x2 : 0) |
+                             (form.Check("GrowLayer2") ? 0x4 : 0) |
+                             (form.Check("GrowLayer3") ? 0x8 : 0);
+    });
 
     const int randomCount = form.Int("RandomValidating");
     doc.m_RandomValidatingCount = randomCount;
@@ -230,13 +230,10 @@ void ChangeControls(CQuorinDoc& doc) {
 
     doc.SetModified();
     const bool learning = doc.m_Learning;
-    {
-        // Optimising has changed them; a running thread may be decaying them.
-        std::lock_guard lock(doc.m_NetworkMutex);
-        learningRate = doc.m_LearningRate;
-        momentum = doc.m_Momentum;
-        targetError = doc.m_TargetError;
-    }
+    // Optimising has changed them; a running thread may be decaying them.
+    learningRate = GetLearningControls(doc).LearningRate;
+    momentum = GetLearningControls(doc).Momentum;
+    targetError = GetStopRules(doc).TargetError;
     const std::string question = Format(
         "Controls have been set.\n\nLearning rate: %.4lf\nMomentum: %.4lf\nTarget error: "
         "%.4lf\n\n%s is %s learning.\n\nDo you want it to %s learning?",
