@@ -81,6 +81,13 @@ bool CanAssociateImages(const CQuorinDoc& doc, int column) {
            !doc.m_Learning && !doc.m_Associating;
 }
 
+bool CanUseImageCommands(const CQuorinDoc& doc) {
+    if (doc.m_Learning || doc.m_Associating) return false;
+    for (int c = 0; c < doc.m_ColCount && doc.ValidCol(c); ++c)
+        if (doc.m_InOuts[c].Mode == Image) return true;
+    return false;
+}
+
 int AssociateImages(CQuorinDoc& doc, int column) {
     doc.App().Trace("AssociateImages   Column %d", column);
     if (!CanAssociateImages(doc, column)) return 0;

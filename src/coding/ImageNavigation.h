@@ -16,5 +16,7 @@ double GetNextImageCode(CQuorinDoc& doc, int change, double value, int column);
 int AssociateImages(CQuorinDoc& doc, int column);
 // Edit > Associate Images: an Image column while nothing calculates.
 bool CanAssociateImages(const CQuorinDoc& doc, int column);
+// The Image commands of the Edit menu: some Image column exists while nothing calculates.
+bool CanUseImageCommands(const CQuorinDoc& doc);
 
 }  // namespace quorin
