@@ -257,3 +257,46 @@ TEST_F(ImageCodesTest, ImageColumnsInTheNetwork) {
 
 }  // namespace
 }  // namespace quorin::test
+
+#include "automation/ScriptRunner.h"
+#include "coding/GridEditor.h"
+#include "coding/TextCodes.h"
+
+namespace quorin::test {
+namespace {
+
+TEST_F(ImageCodesTest, TypingAndConvertingImageNames) {
+    ImageColumn(3);
+    const std::string red = Uniform("red.bmp", {200, 100, 50});
+    P.Prompts.QueueFile(red);
+    EXPECT_EQ(EnterCellText(Doc, 0, 0, "pic"), 1);
+    EXPECT_EQ(FormatCellValue(Doc, 0, 0), "pic");
+    EXPECT_EQ(EnterCellText(Doc, 0, 1, "pic"), 1);  // known: no dialog
+    EXPECT_EQ(EnterCellText(Doc, 0, 2, "a?b"), 0);
+    EXPECT_EQ(P.Prompts.LastText(), "Images cannot use names containing '?'.");
+    EXPECT_EQ(EnterCellText(Doc, 0, 2, "?"), 1);
+    EXPECT_EQ(Doc.m_Examples[2].Values[0], kMissing);
+    // An unreadable bitmap: one more file is asked for, then the entry is abandoned.
+    WriteWholeFile(Dir.File("bad.bmp"), "BM");
+    P.Prompts.QueueFile(Dir.File("bad.bmp"));
+    P.Prompts.QueueFile(std::nullopt);
+    EXPECT_EQ(EnterCellText(Doc, 0, 2, "broken"), 0);
+    EXPECT_EQ(Doc.m_Examples[2].Values[0], kMissing);
+
+    // A Text column turned Image by a script line: each distinct text chooses its bitmap once.
+    Doc.SetInOutTypeAndMode(1, -1, Text);
+    for (int r = 0; r < 3; ++r) Doc.SetValue(1, r, Hash(Doc, r == 1 ? "b" : "a", 1, 1), 0, 1, 0, 1);
+    const std::string black = Uniform("black.bmp", {});
+    P.Prompts.QueueFile(black);
+    P.Prompts.QueueFile(red);
+    CScriptRunner runner(Doc);
+    EXPECT_EQ(runner.Execute("columntypeandmode(1,1,1,4)"), 0);
+    EXPECT_EQ(Doc.m_InOuts[1].Mode, Image);
+    EXPECT_EQ(FormatCellValue(Doc, 1, 2), "a");
+    EXPECT_EQ(FormatCellValue(Doc, 1, 1), "b");
+    EXPECT_EQ(GetImageFileName(Doc, "b"), red);
+    EXPECT_EQ(GetHashInCol(Doc, 1), 0);  // the texts went with the conversion
+}
+
+}  // namespace
+}  // namespace quorin::test
