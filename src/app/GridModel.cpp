@@ -1,4 +1,5 @@
 #include "app/GridModel.h"
+#include "app/ImageThumbnails.h"
 
 #include <QBrush>
 #include <QColor>
@@ -108,6 +109,10 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
             const bool numeric = mode == Real || mode == Integer;
             return QVariant::fromValue(Qt::AlignVCenter | (numeric ? Qt::AlignRight : Qt::AlignLeft));
         }
+        case Qt::DecorationRole:
+            if (m_Doc.m_InOuts[col].Mode == Image && col < static_cast<int>(ex.Values.size()))
+                return ImageThumbnail(m_Doc, ex.Values[col], col);
+            return {};
         case Qt::ForegroundRole:
             if (ex.ExampleType == ExcludedRow || m_Doc.m_InOuts[col].InOutType == ExcludedCol)
                 return QBrush(Qt::gray);

@@ -28,6 +28,8 @@
 #include "app/QtPrompts.h"
 #include "app/QuorinView.h"
 #include "coding/HashTexts.h"
+#include "coding/ImageFragments.h"
+#include "coding/ImageNavigation.h"
 #include "grid/Availability.h"
 #include "grid/DocumentCommands.h"
 #include "grid/RangeCommands.h"
@@ -288,8 +290,20 @@ void CMainFrame::BuildMenus() {
     Command(edit, "EditGoto", tr("&Goto..."), [](CChildFrame& c) { c.View().Goto(); }, {}, {},
             QKeySequence(Qt::CTRL | Qt::Key_G));
     edit->addSeparator();
-    Command(edit, "EditFragmentImage", tr("Fragment &Image..."), {});
-    Command(edit, "EditAssociateImages", tr("Associate I&mages..."), {});
+    Command(edit, "EditFragmentImage", tr("Fragment &Image..."), [gridView](CChildFrame& c) {
+        CQuorinView& v = gridView(c);
+        if (!CanFragmentImage(c.Doc(), v.CurrentColumn(), v.CurrentRow()))
+            c.Doc().App().Prompts().Inform("Select a cell of an Image column first.");
+        else if (PreFragment(c.Doc(), v.CurrentColumn(), v.CurrentRow()))
+            c.Doc().RefreshViews();
+    }, CanUseImageCommands);
+    Command(edit, "EditAssociateImages", tr("Associate I&mages..."), [gridView](CChildFrame& c) {
+        CQuorinView& v = gridView(c);
+        if (!CanAssociateImages(c.Doc(), v.CurrentColumn()))
+            c.Doc().App().Prompts().Inform("Select a cell of an Image column first.");
+        else
+            AssociateImages(c.Doc(), v.CurrentColumn());
+    }, CanUseImageCommands);
     edit->addSeparator();
     Command(edit, "EditChangeRange", tr("Change &Range of Types..."), [](CChildFrame& c) { OnEditChangeRange(c.Doc()); },
             CanChangeRangeOfTypes, Glyph("Ty", kEdit));

@@ -422,9 +422,9 @@ void CQuorinView::ShowGridMenu(const QPoint& at) {
         connect(a, &QAction::triggered, this, [this, col, type] { SetColumnType(col, type); });
     }
     QMenu* modes = menu.addMenu(tr("Set Input/Output Column &Mode"));
-    modes->setEnabled(cell && m_Doc.m_InOuts[col].Mode != Image);
+    modes->setEnabled(cell);
     for (const CRowEntry& e : {CRowEntry{"Real", Real}, CRowEntry{"Integer", Integer}, CRowEntry{"Bool", Bool},
-                               CRowEntry{"Text", Text}}) {
+                               CRowEntry{"Text", Text}, CRowEntry{"Image", Image}}) {
         QAction* a = modes->addAction(tr(e.Text));
         a->setCheckable(true);
         a->setChecked(cell && m_Doc.m_InOuts[col].Mode == e.Type);

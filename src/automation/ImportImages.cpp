@@ -1,25 +1,20 @@
 #include "automation/ImportImages.h"
 
+#include "coding/ImageCodes.h"
 #include "grid/QuorinDoc.h"
-#include "platform/StringFormat.h"
 
 namespace quorin {
 
 bool ImportImageValue(CQuorinDoc& doc, const std::string& name, int column, double& value) {
-    for (const CImage& image : doc.m_Images) {
-        if (image.ImageName == name && image.Column == column) {
-            value = image.PairCode;
-            return true;
-        }
+    // The row the line will become.
+    const int row = static_cast<int>(doc.m_Examples.size());
+    std::string file = GetImageFileName(doc, name);
+    if (file == kNoImage) {
+        file = SelectImageFileName(doc, name, column, 0);
+        if (file == kNoImage) return false;
     }
-    CFileDialogRequest request;
-    request.Title = Format("Select the bitmap file for '%s'", name.c_str());
-    request.Filter = "Bitmap files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
-    request.DefaultExt = "bmp";
-    if (!doc.App().Prompts().FileDialog(request)) return false;
-    // Bitmap signatures are computed by the image coding; until a bitmap is coded
-    // the cell holds the missing value, as for an unreadable bitmap.
-    value = kMissing;
+    // A bitmap that cannot be loaded leaves the cell missing, shown as "?".
+    value = ImageCode(doc, name, file, column, row);
     return true;
 }
 

@@ -5,8 +5,9 @@
 namespace quorin {
 class CQuorinDoc;
 
-// The Pair code of an image name in a column: a known image keeps its code; for a new
-// name the user chooses its bitmap. False when no file was chosen.
+// The Pair code of an image name in a column, coded from the bitmap the name already has or
+// one the user chooses (the missing-value marker when it cannot be loaded). False when no
+// file was chosen.
 bool ImportImageValue(CQuorinDoc& doc, const std::string& name, int column, double& value);
 
 }  // namespace quorin

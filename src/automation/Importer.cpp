@@ -413,6 +413,8 @@ int CImporter::ImportFile(const std::string& path, int dialog, int names) {
     m_Warn = true;
     m_RowsAdded = false;
     if (!m_Reader.Open(path)) return ImportNotOpened;
+    // Bitmaps that image names name are looked for beside the imported file.
+    CImagePathScope imagesBeside(d.m_ImageState.ImportPath, path);
     CWaitCursor wait(d.App().Prompts());
     m_CarriageReturns = m_Reader.CountCarriageReturns();
     if (m_CarriageReturns == 0) return Finish(ImportNoCarriageReturns);

@@ -16,6 +16,7 @@
 #include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
 #include "files/AutoSave.h"
+#include "coding/GridEditor.h"
 #include "files/SpecialFiles.h"
 #include "grid/QuorinDoc.h"
 #include "grid/RangeCommands.h"
@@ -235,8 +236,15 @@ void CScriptRunner::ColumnTypeAndMode(const CScriptLine& l) {
         return;
     }
     const auto [first, end] = ClippedRange(l, m_Doc.m_InOuts.size());
-    for (std::int64_t c = first; c < end; ++c)
+    for (std::int64_t c = first; c < end; ++c) {
+        // A Text column's texts become image names with their bitmaps.
+        if (mode == Image && m_Doc.m_InOuts[c].Mode == Text) {
+            ChangeColumnMode(m_Doc, static_cast<int>(c), Image);
+            m_Doc.SetInOutTypeAndMode(static_cast<int>(c), type, -1);
+            continue;
+        }
         m_Doc.SetInOutTypeAndMode(static_cast<int>(c), type, mode);
+    }
 }
 
 void CScriptRunner::RowType(const CScriptLine& l) {
@@ -445,6 +453,7 @@ int CScriptRunner::RunScriptFile(const std::string& path) {
     CQuorinApp& app = m_Doc.App();
     app.Trace("RunScriptFile   Path %s", path.c_str());
     m_ScriptPath = path;
+    CImagePathScope imagesBeside(m_Doc.m_ImageState.ScriptPath, path);
     if (!app.m_ScriptRunning) {
         CDialogForm form;
         form.Id = "ScriptFile";

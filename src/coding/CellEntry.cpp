@@ -3,6 +3,7 @@
 
 #include "analysis/Querying.h"
 #include "coding/GridEditor.h"
+#include "coding/ImageCodes.h"
 #include "coding/TextCodes.h"
 #include "coding/ValueText.h"
 #include "grid/QuorinDoc.h"
@@ -143,8 +144,8 @@ int EnterCellText(CQuorinDoc& doc, int column, int row, const std::string& text)
     double value = kMissing;
     switch (io.Mode) {
         case Image:
-            // Image names are coded from their bitmaps by the image coding.
-            return 0;
+            if (!Unknown(text) && !ImageEntryValue(doc, column, row, text, value)) return 0;
+            break;
         case Text:
             if (!Unknown(text) && !TextEntryValue(doc, column, row, text, value)) return 0;
             break;
@@ -153,7 +154,8 @@ int EnterCellText(CQuorinDoc& doc, int column, int row, const std::string& text)
             if (!NumberEntryValue(doc, text, value)) return 0;
             break;
     }
-    if (queryInput && !Unknown(text) && value < kMissing)
+    // A Pair code held to the range would name no image; ConnectInputs holds the codes.
+    if (queryInput && io.Mode != Image && !Unknown(text) && value < kMissing)
         value = HoldQueryInputToRange(doc, column, value);
     doc.SetValue(column, row, value, 1, 1, 0, 1);
     io.EditorMode = io.Mode;

@@ -49,6 +49,7 @@ void CQuorinDoc::DeleteContents() {
     m_HashTexts.clear();
     m_Images.clear();
     m_CellFunction = {};
+    m_ImageState.Signatures.clear();
     m_RowCount = 0;
     m_ColCount = 0;
     // Without nodes and weights no network exists, whatever the flag said before.
@@ -74,6 +75,7 @@ void CQuorinDoc::InitDocument() {
     m_App.m_WarningLevel = 1;
     m_App.m_DiagnosticLevel = 0;
     m_App.m_TraceLevel = 0;
+    m_ImageState.CurrentImageName = kNoImage;
     SetRowCount();
     SetColCount();
     // Every column record, also when a Grid without rows leaves the cached count at 0.

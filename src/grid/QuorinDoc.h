@@ -12,6 +12,7 @@
 #include "coding/HashText.h"
 #include "coding/Image.h"
 #include "files/AutoSaveState.h"
+#include "coding/ImageState.h"
 #include "grid/Example.h"
 #include "grid/InOut.h"
 #include "grid/MissingValue.h"
@@ -204,6 +205,7 @@ public:
     // ---- column value coding ----
     // The formula of the "Set Function" dialog and its captured operands; lost on emptying.
     CCellFunction m_CellFunction;
+    CImageState m_ImageState;  // not stored
 
     // ---- import and scripts: import settings, not stored in the file ----
     std::int32_t m_ImportTab = 0;

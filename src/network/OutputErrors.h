@@ -3,12 +3,16 @@
 #include <cmath>
 
 #include "grid/QuorinDoc.h"
+#include "network/ImageCodeTargets.h"
 
 namespace quorin {
 
 // Sets the Error of output nodes [first, end) from the row's targets, the Output columns taken
-// in column order, and returns the sum of absolute errors (one per column). An Image column
-// has one target for its three nodes and adds their mean distance. Nodes left without a
+// in column order, and returns the sum of absolute errors (one per column). An Image column's
+// first node aims at the column's own target (the normalised Pair code, which answers are
+// read back from); the second and third at the Edge and Block codes of the row's image,
+// normalised as they are presented to inputs (the Pair target again when the cell names no
+// image). The column adds the mean distance of its three nodes. Nodes left without a
 // column (the Grid changed after the build) get no error.
 template <class Activation, class SetError>
 double OutputErrorSum(const CQuorinDoc& doc, int row, int first, int end, Activation activation,
@@ -26,10 +30,15 @@ double OutputErrorSum(const CQuorinDoc& doc, int row, int first, int end, Activa
         }
         const double target = (*targets)[c];
         if (doc.m_InOuts[c].Mode == Image) {
+            double aims[3] = {target, target, target};
+            if (const CImage* image = ImageOfCell(doc, row, c)) {
+                NormalisedImageCodes(doc, *image, c, aims);
+                aims[0] = target;
+            }
             double distance = 0.0;
             int fed = 0;
             for (; fed < 3 && k < end; ++fed, ++k) {
-                const double error = target - activation(k);
+                const double error = aims[fed] - activation(k);
                 setError(k, error);
                 distance += std::fabs(error);
             }

@@ -319,3 +319,53 @@ TEST(BatchProgramTest, SigintStopsLearningAndSaves) {
 
 }  // namespace
 }  // namespace quorin::test
+
+#include "coding/ImageCodes.h"
+#include "support/BitmapFiles.h"
+
+namespace quorin::test {
+namespace {
+
+// Headless, an image name is answered with the file it names, beside the imported file or
+// beside the script; the saved document carries the codes.
+TEST_F(BatchRunTest, ImageNamesFindTheirBitmapsHeadless) {
+    fs::create_directories(Dir.Path() / "data");
+    WriteUniformBitmap((Dir.Path() / "data" / "cat.bmp").string(), 8, 8, {200, 100, 50});
+    WriteUniformBitmap((Dir.Path() / "data" / "dog").string(), 8, 8, {200, 100, 50});
+    WriteUniformBitmap(Dir.File("bird.bmp"), 8, 8, {0, 0, 0});
+    WriteWholeFile(Dir.File("data/pets.csv"), "cat,1\r\ndog,2\r\nbird,3\r\ncat,4\r\n");
+    const std::string script = Dir.File("pets.txt");
+    WriteWholeFile(script,
+                   "importfile(data/pets.csv,0,0,0,1,0,0,0,0)\r\ncolumntypeandmode(0,1,0,4)\r\n"
+                   "importfile(data/pets.csv,0,0,0,1,0,0,0,0)\r\nrowtype(0,3,3)\r\n");
+    CBatchProcess run;
+    const std::string out = Dir.File("pets.tvq");
+    ASSERT_EQ(run.Run(script, out), batch::kExitSuccess) << ReadStream(run.Messages);
+    std::string error;
+    ASSERT_TRUE(ReadDocumentFile(Doc, out, error)) << error;
+    // The first line is passed over as a header; the first import's rows were Real.
+    ASSERT_EQ(Doc.m_Images.size(), 3u);
+    EXPECT_EQ(GetImageFileName(Doc, "dog"), (Dir.Path() / "data" / "dog").string());
+    EXPECT_EQ(GetImageFileName(Doc, "bird"), Dir.File("bird.bmp"));
+    EXPECT_EQ(GetImageFileName(Doc, "cat"), (Dir.Path() / "data" / "cat.bmp").string());
+    EXPECT_EQ(GetImageCode(Doc, "dog", 1, 0), 300.0);
+    EXPECT_EQ(GetImageCode(Doc, "bird", 1, 0), 301.0);
+    EXPECT_EQ(GetImageCode(Doc, "cat", 1, 0), 302.0);  // dog's bitmap, apart from both
+    EXPECT_EQ(GetImageCode(Doc, "bird", 2, 0), 303.0);
+    EXPECT_EQ(GetImageCode(Doc, "cat", 2, 0), 304.0);
+    ASSERT_EQ(Doc.m_Examples.size(), 6u);
+    EXPECT_EQ(Doc.m_Examples[5].Values[0], 302.0);
+    EXPECT_EQ(Doc.m_Examples[5].ExampleType, Training);
+
+    // A name that names no file is cancelled, and the import says so.
+    WriteWholeFile(Dir.File("data/more.csv"), "x,0\r\nemu,5\r\n");
+    const std::string more = Dir.File("more.txt");
+    WriteWholeFile(more, "open(pets.tvq)\r\nimportfile(data/more.csv,0,0,0,1,0,0,0,0)\r\n");
+    CBatchProcess second;
+    EXPECT_NE(second.Run(more, Dir.File("more.tvq")), batch::kExitSuccess);
+    EXPECT_NE(ReadStream(second.Messages).find("Select file to use for Image: [no file chosen]"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorin::test

@@ -171,9 +171,10 @@ TEST_F(GridEditorTest, TextsBecomeBoolsAndNumbersWhereTheyCan) {
     EXPECT_EQ(Cell(0, 3), kMissing);
 }
 
-TEST_F(GridEditorTest, ChangingToImageWithoutBitmapCodingPutsEverythingBack) {
+TEST_F(GridEditorTest, ChangingToImageWithoutABitmapPutsEverythingBack) {
     MakeGrid(2, 1, {3.5, 4});
     P.Prompts.QueueAnswer(IdYes);
+    P.Prompts.QueueFile(std::nullopt);
     EXPECT_EQ(ChangeColumnMode(Doc, 0, Image), 0);
     EXPECT_EQ(Doc.m_InOuts[0].Mode, Real);
     EXPECT_EQ(Cell(0, 0), 3.5);
