@@ -17,33 +17,33 @@ CRgb Gradient(int x, int y) {
 const std::vector<CRgb> kPalette = {{0, 0, 0},     {255, 255, 255}, {200, 10, 30},
                                     {5, 150, 250}, {99, 98, 97},    {1, 2, 3}};
 
-CBitmap Load(const CBitmapSpec& spec) {
+CBitmap Load(const CBitmapLayout& layout) {
     CBitmap bitmap;
-    const auto bytes = MakeBitmap(spec);
-    EXPECT_TRUE(bitmap.Load(bytes)) << spec.BitCount << " bits, header " << spec.HeaderSize;
+    const auto bytes = MakeBitmap(layout);
+    EXPECT_TRUE(bitmap.Load(bytes)) << layout.BitCount << " bits, header " << layout.HeaderSize;
     return bitmap;
 }
 
 TEST(BitmapTest, EveryReadableKindInBothRowOrders) {
     for (bool topDown : {false, true}) {
         for (int header : {40, 52, 56, 64, 108, 124}) {
-            CBitmapSpec spec;
-            spec.Width = 7;
-            spec.Height = 5;
-            spec.HeaderSize = header;
-            spec.TopDown = topDown;
-            spec.Colour = Gradient;
-            spec.BitCount = 24;
-            CBitmap b24 = Load(spec);
-            spec.BitCount = 32;
-            CBitmap b32 = Load(spec);
+            CBitmapLayout layout;
+            layout.Width = 7;
+            layout.Height = 5;
+            layout.HeaderSize = header;
+            layout.TopDown = topDown;
+            layout.Colour = Gradient;
+            layout.BitCount = 24;
+            CBitmap b24 = Load(layout);
+            layout.BitCount = 32;
+            CBitmap b32 = Load(layout);
             for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 7; ++x) {
                     EXPECT_EQ(b24.Pixel(x, y), Gradient(x, y));
                     EXPECT_EQ(b32.Pixel(x, y), Gradient(x, y));
                 }
             for (int bits : {1, 4, 8}) {
-                CBitmapSpec p;
+                CBitmapLayout p;
                 p.Width = 9;
                 p.Height = 4;
                 p.HeaderSize = header;
@@ -59,7 +59,7 @@ TEST(BitmapTest, EveryReadableKindInBothRowOrders) {
         }
     }
     // The core header keeps three-byte palette entries and cannot be top-down.
-    CBitmapSpec core;
+    CBitmapLayout core;
     core.HeaderSize = 12;
     core.BitCount = 8;
     core.Palette = kPalette;
@@ -70,31 +70,31 @@ TEST(BitmapTest, EveryReadableKindInBothRowOrders) {
 }
 
 TEST(BitmapTest, SixteenBitAndBitFieldChannelsWidenByRepeatingTheirBits) {
-    CBitmapSpec spec;
-    spec.Width = 2;
-    spec.Height = 2;
-    spec.BitCount = 16;
-    spec.Colour = [](int, int) { return CRgb{0b10110000, 0b11111000, 0b00001000}; };
-    CBitmap b = Load(spec);  // 5-5-5
+    CBitmapLayout layout;
+    layout.Width = 2;
+    layout.Height = 2;
+    layout.BitCount = 16;
+    layout.Colour = [](int, int) { return CRgb{0b10110000, 0b11111000, 0b00001000}; };
+    CBitmap b = Load(layout);  // 5-5-5
     EXPECT_EQ(b.Pixel(1, 1), (CRgb{0b10110101, 0b11111111, 0b00001000}));
-    spec.Compression = 3;
-    spec.Masks = {0xF800, 0x07E0, 0x001F};  // 5-6-5
-    spec.Colour = [](int, int) { return CRgb{0b00001000, 0b10000100, 0b11111000}; };
-    b = Load(spec);
+    layout.Compression = 3;
+    layout.Masks = {0xF800, 0x07E0, 0x001F};  // 5-6-5
+    layout.Colour = [](int, int) { return CRgb{0b00001000, 0b10000100, 0b11111000}; };
+    b = Load(layout);
     EXPECT_EQ(b.Pixel(0, 0), (CRgb{0b00001000, 0b10000110, 0b11111111}));
-    spec.BitCount = 32;
-    spec.Masks = {0x000003FF, 0x000FFC00, 0x3FF00000};  // ten bits each: the top eight count
-    spec.Colour = [](int, int) { return CRgb{12, 200, 255}; };
-    b = Load(spec);
+    layout.BitCount = 32;
+    layout.Masks = {0x000003FF, 0x000FFC00, 0x3FF00000};  // ten bits each: the top eight count
+    layout.Colour = [](int, int) { return CRgb{12, 200, 255}; };
+    b = Load(layout);
     EXPECT_EQ(b.Pixel(1, 0), (CRgb{12, 200, 255}));
 }
 
 TEST(BitmapTest, OutsideThePaletteAndTheBitmapIsBlack) {
-    CBitmapSpec spec;
-    spec.BitCount = 8;
-    spec.Palette = {{10, 20, 30}, {40, 50, 60}};
-    spec.Index = [](int x, int) { return x * 80; };  // 0, 80, 160, 240
-    CBitmap b = Load(spec);
+    CBitmapLayout layout;
+    layout.BitCount = 8;
+    layout.Palette = {{10, 20, 30}, {40, 50, 60}};
+    layout.Index = [](int x, int) { return x * 80; };  // 0, 80, 160, 240
+    CBitmap b = Load(layout);
     EXPECT_EQ(b.Pixel(0, 0), (CRgb{10, 20, 30}));
     EXPECT_EQ(b.Pixel(1, 0), CRgb{});
     EXPECT_EQ(b.Pixel(-1, 0), CRgb{});
@@ -103,9 +103,9 @@ TEST(BitmapTest, OutsideThePaletteAndTheBitmapIsBlack) {
 }
 
 TEST(BitmapTest, CompressedTruncatedAndMalformedFilesDoNotLoad) {
-    CBitmapSpec spec;
-    spec.Colour = Gradient;
-    const auto good = MakeBitmap(spec);
+    CBitmapLayout layout;
+    layout.Colour = Gradient;
+    const auto good = MakeBitmap(layout);
     CBitmap b;
     auto refused = [&](std::vector<std::uint8_t> bytes) { return !b.Load(bytes) && !b.Loaded(); };
     EXPECT_FALSE(refused(good));
@@ -126,7 +126,7 @@ TEST(BitmapTest, CompressedTruncatedAndMalformedFilesDoNotLoad) {
     EXPECT_TRUE(refused(huge));
     auto tall = patched(25, 0x7F);
     EXPECT_TRUE(refused(tall));
-    CBitmapSpec rle;
+    CBitmapLayout rle;
     rle.BitCount = 8;
     rle.Palette = kPalette;
     rle.Index = [](int, int) { return 1; };
@@ -143,31 +143,31 @@ TEST(BitmapTest, CompressedTruncatedAndMalformedFilesDoNotLoad) {
 }
 
 TEST(ImageSignatureTest, UniformPicturesGiveTheirCodesByHand) {
-    CBitmapSpec spec;
-    spec.Colour = [](int, int) { return CRgb{200, 100, 50}; };
+    CBitmapLayout layout;
+    layout.Colour = [](int, int) { return CRgb{200, 100, 50}; };
     // Green never changes from its starting 100; red and blue change once; no level is
     // within 10 of any colour, so every edge stays at 100.
-    std::string s = BitmapSignature(Load(spec));
+    std::string s = BitmapSignature(Load(layout));
     EXPECT_EQ(s, "101100101100100100100100100");
     EXPECT_EQ(SignatureCode(s, 1), 300);
     EXPECT_EQ(SignatureCode(s, 2), 302);
     EXPECT_EQ(SignatureCode(s, 3), 300);
     EXPECT_EQ(SignatureCode(s, 0), 902);
-    spec.Colour = [](int, int) { return CRgb{}; };
-    s = BitmapSignature(Load(spec));
+    layout.Colour = [](int, int) { return CRgb{}; };
+    s = BitmapSignature(Load(layout));
     EXPECT_EQ(s, "101101101100100100100100100");
     // A region of under three pixels has no samples: levels are the starting sums.
-    EXPECT_EQ(RegionSignature(Load(spec), 1, 2, 0, 0), "100100100100100100200200200");
+    EXPECT_EQ(RegionSignature(Load(layout), 1, 2, 0, 0), "100100100100100100200200200");
 }
 
 TEST(ImageSignatureTest, PicturesTakeTheSourcePixelUnderEachCentre) {
     // A 256-wide source pictured at 128 reads its odd columns and rows only.
-    CBitmapSpec big;
+    CBitmapLayout big;
     big.Width = big.Height = 256;
     big.Colour = [](int x, int y) {
         return x % 2 && y % 2 ? Gradient(x, y) : CRgb{255, 0, 255};
     };
-    CBitmapSpec small;
+    CBitmapLayout small;
     small.Width = small.Height = 128;
     small.TopDown = true;
     small.Colour = [](int x, int y) { return Gradient(2 * x + 1, 2 * y + 1); };
@@ -179,14 +179,14 @@ TEST(ImageSignatureTest, PicturesTakeTheSourcePixelUnderEachCentre) {
 }
 
 TEST(ImageSignatureTest, CodesPinnedForGeneratedBitmaps) {
-    CBitmapSpec spec;
-    spec.Width = 37;
-    spec.Height = 23;
-    spec.Colour = Gradient;
-    const std::string gradient = BitmapSignature(Load(spec));
-    spec.BitCount = 16;
-    const std::string sixteen = BitmapSignature(Load(spec));
-    CBitmapSpec p;
+    CBitmapLayout layout;
+    layout.Width = 37;
+    layout.Height = 23;
+    layout.Colour = Gradient;
+    const std::string gradient = BitmapSignature(Load(layout));
+    layout.BitCount = 16;
+    const std::string sixteen = BitmapSignature(Load(layout));
+    CBitmapLayout p;
     p.Width = 50;
     p.Height = 50;
     p.BitCount = 4;

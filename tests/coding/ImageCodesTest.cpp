@@ -103,12 +103,12 @@ TEST_F(ImageCodesTest, TheFileAnImageNameNames) {
 
 TEST_F(ImageCodesTest, FragmentsAreNumberedRowByRowAndContinue) {
     ImageColumn(2);
-    CBitmapSpec spec;
-    spec.Width = 30;
-    spec.Height = 20;
-    spec.Colour = [](int x, int y) { return CRgb{static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 12), 9}; };
+    CBitmapLayout layout;
+    layout.Width = 30;
+    layout.Height = 20;
+    layout.Colour = [](int x, int y) { return CRgb{static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 12), 9}; };
     const std::string file = Dir.File("big.bmp");
-    WriteBitmap(file, MakeBitmap(spec));
+    WriteBitmap(file, MakeBitmap(layout));
     EXPECT_EQ(FragmentImage(Doc, file, "P", 10, 10, 3, 2, 0, 0), 6);
     ASSERT_EQ(Doc.m_Examples.size(), 6u);  // four training rows added
     EXPECT_EQ(Doc.m_Examples[5].ExampleType, Training);

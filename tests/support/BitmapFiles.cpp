@@ -23,7 +23,7 @@ std::uint32_t Pack(std::uint8_t c, std::uint32_t mask) {
 }
 }  // namespace
 
-std::vector<std::uint8_t> MakeBitmap(const CBitmapSpec& s) {
+std::vector<std::uint8_t> MakeBitmap(const CBitmapLayout& s) {
     const bool core = s.HeaderSize == 12;
     const std::size_t masks = (s.Compression == 3 && s.HeaderSize == 40) ? 12 : 0;
     const std::size_t entry = core ? 3 : 4;
@@ -103,11 +103,11 @@ void WriteBitmap(const std::string& path, const std::vector<std::uint8_t>& bytes
 }
 
 void WriteUniformBitmap(const std::string& path, int width, int height, CRgb colour) {
-    CBitmapSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.Colour = [colour](int, int) { return colour; };
-    WriteBitmap(path, MakeBitmap(spec));
+    CBitmapLayout layout;
+    layout.Width = width;
+    layout.Height = height;
+    layout.Colour = [colour](int, int) { return colour; };
+    WriteBitmap(path, MakeBitmap(layout));
 }
 
 }  // namespace quorin::test

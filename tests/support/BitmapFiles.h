@@ -11,7 +11,7 @@
 
 namespace quorin::test {
 
-struct CBitmapSpec {
+struct CBitmapLayout {
     int Width = 4;
     int Height = 3;
     int BitCount = 24;
@@ -24,7 +24,7 @@ struct CBitmapSpec {
     std::function<int(int x, int y)> Index;    // palette bitmaps
 };
 
-std::vector<std::uint8_t> MakeBitmap(const CBitmapSpec& spec);
+std::vector<std::uint8_t> MakeBitmap(const CBitmapLayout& layout);
 void WriteBitmap(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // A plain 24-bit bitmap file of one colour.
 void WriteUniformBitmap(const std::string& path, int width, int height, CRgb colour);
