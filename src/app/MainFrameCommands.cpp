@@ -25,6 +25,7 @@
 #include "app/ChildFrame.h"
 #include "app/CommandReasons.h"
 #include "app/MainFrame.h"
+#include "app/Printing.h"
 #include "app/QtPrompts.h"
 #include "app/QuorinView.h"
 #include "coding/HashTexts.h"
@@ -239,9 +240,11 @@ void CMainFrame::BuildMenus() {
     Command(m_FileMenu, "FileScript", tr("&Run Script File..."), [](CChildFrame& c) { OnFileScript(c.Doc()); },
             CanRunScript);
     m_FileMenu->addSeparator();
-    Command(m_FileMenu, "FilePrint", tr("&Print..."), {}, {}, Glyph("Pr", kEdit), QKeySequence::Print);
-    Command(m_FileMenu, "FilePrintPreview", tr("Print Pre&view"), {});
-    Command(m_FileMenu, "FilePrintSetup", tr("P&rint Setup..."), {});
+    Command(m_FileMenu, "FilePrint", tr("&Print..."), [this](CChildFrame& c) { OnFilePrint(c.View(), this); }, {},
+            Glyph("Pr", kEdit), QKeySequence::Print);
+    Command(m_FileMenu, "FilePrintPreview", tr("Print Pre&view"),
+            [this](CChildFrame& c) { OnFilePrintPreview(c.View(), this); });
+    Command(m_FileMenu, "FilePrintSetup", tr("P&rint Setup..."), [this](CChildFrame&) { OnFilePrintSetup(this); });
     m_RecentSeparator = m_FileMenu->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         auto* action = new QAction(this);

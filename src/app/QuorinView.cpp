@@ -120,6 +120,12 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     RefreshFromDocument();
 }
 
+QWidget* CQuorinView::DisplayWidget() const {
+    QWidget* shown = m_Stack->currentWidget();
+    if (auto* scroll = qobject_cast<QScrollArea*>(shown); scroll && scroll->widget()) return scroll->widget();
+    return shown;
+}
+
 void CQuorinView::SetDisplay(EDisplay display) {
     m_Display = display;
     m_Doc.m_GridDisplayShown = display == EDisplay::Grid;

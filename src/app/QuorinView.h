@@ -33,6 +33,8 @@ public:
 
     CGridModel& Model() { return *m_Model; }
     QTableView& Table() { return *m_Table; }
+    // The widget that draws the current display (inside its scroll area, if it has one).
+    QWidget* DisplayWidget() const;
     bool ShowsEmptyHint() const;
     int CurrentRow() const;
     int CurrentColumn() const;

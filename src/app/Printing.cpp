@@ -1,0 +1,123 @@
+#include "app/Printing.h"
+
+#include <QAbstractItemModel>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTableView>
+#include <algorithm>
+#include <vector>
+
+#include "app/QuorinView.h"
+
+namespace quorin {
+
+namespace {
+
+// The Grid as pages of a table: the row names repeat at the left of every page and the
+// column names at its top; columns that do not fit go on to further pages.
+void PrintGrid(QAbstractItemModel& model, QPrinter& printer) {
+    QPainter p(&printer);
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QFontMetricsF fm(p.font(), &printer);
+    const double pad = fm.averageCharWidth();
+    const double lineHeight = fm.height() * 1.3;
+    const int rows = model.rowCount(), cols = model.columnCount();
+
+    // Widths from the longest text of each column, held to a third of the page.
+    auto measure = [&](const QString& text) { return std::min(fm.horizontalAdvance(text) + 2 * pad, page.width() / 3); };
+    double nameWidth = measure(QStringLiteral("Example"));
+    for (int r = 0; r < rows; ++r) nameWidth = std::max(nameWidth, measure(model.headerData(r, Qt::Vertical).toString()));
+    std::vector<double> widths(cols);
+    for (int c = 0; c < cols; ++c) {
+        double w = measure(model.headerData(c, Qt::Horizontal).toString().section('\n', 0, 0));
+        for (int r = 0; r < rows; ++r) w = std::max(w, measure(model.index(r, c).data().toString()));
+        widths[c] = w;
+    }
+    // Column bands that fit the page width beside the row names.
+    std::vector<std::pair<int, int>> bands;
+    for (int c = 0; c < cols;) {
+        int end = c;
+        double used = nameWidth;
+        while (end < cols && (end == c || used + widths[end] <= page.width())) used += widths[end++];
+        bands.emplace_back(c, end);
+        c = end;
+    }
+    if (bands.empty()) bands.emplace_back(0, 0);
+    const int rowsPerPage = std::max(1, static_cast<int>(page.height() / lineHeight) - 1);
+
+    bool first = true;
+    for (const auto& [from, to] : bands) {
+        for (int top = 0; top < std::max(rows, 1); top += rowsPerPage) {
+            if (!first) printer.newPage();
+            first = false;
+            auto cell = [&](double x, double y, double w, const QString& text, bool bold) {
+                QFont f = p.font();
+                f.setBold(bold);
+                p.setFont(f);
+                p.drawText(QRectF(x + pad, y, w - 2 * pad, lineHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                           fm.elidedText(text, Qt::ElideRight, w - 2 * pad));
+            };
+            double x = nameWidth;
+            for (int c = from; c < to; ++c) {
+                cell(x, 0, widths[c], model.headerData(c, Qt::Horizontal).toString().section('\n', 0, 0), true);
+                x += widths[c];
+            }
+            p.drawLine(QPointF(0, lineHeight), QPointF(x, lineHeight));
+            for (int r = top; r < std::min(rows, top + rowsPerPage); ++r) {
+                const double y = (r - top + 1) * lineHeight;
+                cell(0, y, nameWidth, model.headerData(r, Qt::Vertical).toString(), true);
+                double cx = nameWidth;
+                for (int c = from; c < to; ++c) {
+                    cell(cx, y, widths[c], model.index(r, c).data().toString(), false);
+                    cx += widths[c];
+                }
+            }
+        }
+    }
+}
+
+// Any other display: its drawing, scaled to fit the page and keeping its proportions.
+void PrintPicture(QWidget& widget, QPrinter& printer) {
+    const QPixmap picture = widget.grab();
+    QPainter p(&printer);
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    if (picture.isNull() || picture.width() == 0 || picture.height() == 0) return;
+    const double scale = std::min(page.width() / picture.width(), page.height() / picture.height());
+    p.drawPixmap(QRectF(0, 0, picture.width() * scale, picture.height() * scale), picture, QRectF(picture.rect()));
+}
+
+}  // namespace
+
+QPrinter& SessionPrinter() {
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+void PrintView(CQuorinView& view, QPrinter& printer) {
+    if (view.Display() == EDisplay::Grid)
+        PrintGrid(*view.Table().model(), printer);
+    else if (QWidget* shown = view.DisplayWidget())
+        PrintPicture(*shown, printer);
+}
+
+void OnFilePrint(CQuorinView& view, QWidget* parent) {
+    QPrintDialog dialog(&SessionPrinter(), parent);
+    if (dialog.exec() == QDialog::Accepted) PrintView(view, SessionPrinter());
+}
+
+void OnFilePrintPreview(CQuorinView& view, QWidget* parent) {
+    QPrintPreviewDialog dialog(&SessionPrinter(), parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&view](QPrinter* printer) { PrintView(view, *printer); });
+    dialog.exec();
+}
+
+void OnFilePrintSetup(QWidget* parent) {
+    QPageSetupDialog dialog(&SessionPrinter(), parent);
+    dialog.exec();
+}
+
+}  // namespace quorin
