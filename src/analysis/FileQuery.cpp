@@ -9,6 +9,7 @@
 #include "analysis/QueryRows.h"
 #include "analysis/WorkCopy.h"
 #include "automation/ImportReader.h"
+#include "automation/Importer.h"
 #include "automation/ScriptQuery.h"
 #include "coding/TextCodes.h"
 #include "coding/ValueText.h"
@@ -201,14 +202,7 @@ void OnActionFileQuery(CQuorinDoc& doc) {
     CDialogForm form;
     form.Id = "FileQuery";
     form.Title = "File Query";
-    form.AddCheck("Tab", "&Tab", doc.m_ImportTab != 0);
-    form.AddCheck("Comma", "&Comma", doc.m_ImportComma != 0);
-    form.AddCheck("Space", "&Space", doc.m_ImportSpace != 0);
-    form.AddCheck("Semicolon", "S&emicolon", doc.m_ImportSemicolon != 0);
-    form.AddCheck("Colon", "Co&lon", doc.m_ImportColon != 0);
-    form.AddCheck("Stop", "Sto&p", doc.m_ImportStop != 0);
-    form.AddCheck("Other", "&Other  character >", doc.m_ImportOther != 0);
-    form.AddText("OtherText", "", doc.m_ImportOtherText);
+    AddDelimiterChecks(form, doc);
     form.AddCheck("NoRowNames", "File does not contain &Example row names", false);
     form.AddCheck("NoColumnNames", "File does not contain &Input/Output column names", false);
     if (app.Prompts().ShowDialog(form) != IdOk) return;

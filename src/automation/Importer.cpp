@@ -50,11 +50,7 @@ private:
 
 }  // namespace
 
-int CImporter::ShowOptionsDialog() {
-    CQuorinDoc& d = m_Doc;
-    CDialogForm form;
-    form.Id = "ImportOptions";
-    form.Title = "Import";
+void AddDelimiterChecks(CDialogForm& form, const CQuorinDoc& d) {
     form.AddCheck("Tab", "&Tab", d.m_ImportTab != 0);
     form.AddCheck("Comma", "&Comma", d.m_ImportComma != 0);
     form.AddCheck("Space", "&Space", d.m_ImportSpace != 0);
@@ -63,6 +59,14 @@ int CImporter::ShowOptionsDialog() {
     form.AddCheck("Stop", "Sto&p", d.m_ImportStop != 0);
     form.AddCheck("Other", "&Other character >", d.m_ImportOther != 0);
     form.AddText("OtherText", "", d.m_ImportOtherText);
+}
+
+int CImporter::ShowOptionsDialog() {
+    CQuorinDoc& d = m_Doc;
+    CDialogForm form;
+    form.Id = "ImportOptions";
+    form.Title = "Import";
+    AddDelimiterChecks(form, d);
     form.AddChoice("RowNames", "",
                    {"Use &Numbers (0 to 99999) for row names",
                     "Use the first Word(s) on each line for row names"},

@@ -7,6 +7,7 @@
 #include "automation/ImportReader.h"
 
 namespace quorin {
+struct CDialogForm;
 class CQuorinDoc;
 
 // Result codes of ImportFile; 0 and above is the number of failed lines.
@@ -75,6 +76,10 @@ private:
 };
 
 // ImportFile on a document; see CImporter.
+// The delimiter boxes of the import dialog, set from the document's import settings; File
+// Query asks with the same boxes.
+void AddDelimiterChecks(CDialogForm& form, const CQuorinDoc& doc);
+
 int ImportFile(CQuorinDoc& doc, const std::string& path, int dialog, int names);
 // The "&Import File..." command: choose a file, import it with the dialogs, report.
 void OnFileImport(CQuorinDoc& doc);
