@@ -224,6 +224,10 @@ int CImporter::AddColumns(int columns) {
     if (m_Doc.m_InOuts.empty()) {
         for (int c = 0; c < columns; ++c)
             if (!m_Doc.AddCol(0, 0, 1)) break;
+        const int added = static_cast<int>(m_Doc.m_InOuts.size());
+        for (int c = 0; c < added && c < static_cast<int>(m_NewColumnModes.size()); ++c)
+            if (m_NewColumnModes[c] == Text || m_NewColumnModes[c] == Image)
+                m_Doc.SetInOutTypeAndMode(c, -1, m_NewColumnModes[c]);
         return 0;
     }
     if (static_cast<int>(m_Doc.m_InOuts.size()) != columns) return ImportIncompatible;
@@ -363,7 +367,8 @@ int CImporter::ImportData(int& failed) {
             case Image: {
                 if (field.find('?') != std::string::npos)
                     return -static_cast<int>(std::min<std::int64_t>(101 + dataLine, INT_MAX));
-                if (!ImportImageValue(d, field, c, values[c])) return ImportNoImageFile;
+                if (!ImportImageValue(d, field, c, values[c], m_UnloadableImages))
+                    return ImportNoImageFile;
                 break;
             }
             default:
@@ -416,6 +421,7 @@ int CImporter::ImportFile(const std::string& path, int dialog, int names) {
     m_RemoveRepeats = false;
     m_Warn = true;
     m_RowsAdded = false;
+    m_UnloadableImages.clear();
     if (!m_Reader.Open(path)) return ImportNotOpened;
     // Bitmaps that image names name are looked for beside the imported file.
     CImagePathScope imagesBeside(d.m_ImageState.ImportPath, path);

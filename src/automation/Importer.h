@@ -1,6 +1,7 @@
 #pragma once
 // Delimited text import into the Grid.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ class CImporter {
 public:
     explicit CImporter(CQuorinDoc& doc) : m_Doc(doc) {}
     int ImportFile(const std::string& path, int dialog, int names);
+    // Modes (Text or Image; others are ignored) for columns the import creates, by column
+    // index, as if answered in the Input/Output Column dialog: their fields are read as
+    // names instead of numbers. A script gives them from its columntypeandmode lines.
+    void SetNewColumnModes(std::vector<int> modes) { m_NewColumnModes = std::move(modes); }
 
 private:
     enum EHeader { UseLine, SetNames };
@@ -73,6 +78,9 @@ private:
     std::int64_t m_LinesRead = 0;  // lines read since the last rewind
     std::int64_t m_FirstDataLine = 0;
     std::vector<std::string> m_Fields;
+    std::vector<int> m_NewColumnModes;
+    // Image names whose bitmap could not be loaded in this run: asked for and reported once.
+    std::set<std::string> m_UnloadableImages;
 };
 
 // ImportFile on a document; see CImporter.

@@ -13,6 +13,7 @@
 
 #include "analysis/Associating.h"
 #include "automation/Importer.h"
+#include "automation/ScriptLookAhead.h"
 #include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
 #include "files/AutoSave.h"
@@ -210,8 +211,37 @@ int CScriptRunner::ImportFile(const CScriptLine& l) {
     d.m_ImportStop = ToInt(p, 6) != 0;
     d.m_ImportColon = ToInt(p, 7) != 0;
     d.m_ImportSemicolon = ToInt(p, 8) != 0;
-    const int result = quorin::ImportFile(d, ReadablePath(Trim(Param(p, 0))), 0, ToInt(p, 1));
-    return result < 0 ? ScriptImportFailed : 0;
+    CImporter importer(d);
+    // Columns this import creates are read in the Text or Image mode the script gives them
+    // next, so that their names are kept and coded instead of read as numbers.
+    if (d.m_InOuts.empty()) importer.SetNewColumnModes(ColumnModesAhead());
+    const int result = importer.ImportFile(ReadablePath(Trim(Param(p, 0))), 0, ToInt(p, 1));
+    if (result >= 0) return 0;
+    // The import says why it stopped (an unopened file has the run's own message only).
+    if (result != ImportNotOpened) d.App().Prompts().Inform(ImportResultMessage(result));
+    return ScriptImportFailed;
+}
+
+// The modes of the columntypeandmode lines that follow the running line, before any line
+// with another keyword than rowtype.
+std::vector<int> CScriptRunner::ColumnModesAhead() const {
+    std::vector<int> modes;
+    VisitScriptLinesFrom(m_ScriptPath, m_NextLineOffset, [&modes](const std::string& line) {
+        const CScriptLine l = ParseScriptLine(line);
+        switch (FindCommand(l.Keyword)) {
+        case CmdNone:
+        case CmdRowType: return true;
+        case CmdColumnTypeAndMode: {
+            const int type = ToInt(l.Parameters, 2);
+            const int mode = ToInt(l.Parameters, 3);
+            if (type >= -1 && type <= ExcludedCol && mode >= -1 && mode <= Image)
+                NoteColumnModes(modes, ToInt(l.Parameters, 0), ToInt(l.Parameters, 1), mode);
+            return true;
+        }
+        default: return false;
+        }
+    });
+    return modes;
 }
 
 namespace {
@@ -489,8 +519,10 @@ int CScriptRunner::RunScriptFile(const std::string& path) {
         std::rewind(file);
         std::string line;
         std::int64_t executed = 0;
+        std::int64_t consumed = 0;
         for (std::size_t n; executed < carriageReturns && result == ScriptCompleted &&
-                            (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
+                            (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;
+             consumed += static_cast<std::int64_t>(n)) {
             for (std::size_t i = 0; i < n && executed < carriageReturns; ++i) {
                 const char c = buffer[i];
                 if (c == '\n') continue;
@@ -504,6 +536,7 @@ int CScriptRunner::RunScriptFile(const std::string& path) {
                     executed = carriageReturns;
                     break;
                 }
+                m_NextLineOffset = consumed + static_cast<std::int64_t>(i) + 1;
                 result = Execute(line);
                 line.clear();
                 if (result != ScriptCompleted) break;

@@ -57,11 +57,13 @@ private:
     void SpecialFiles(const CScriptLine& l);
     bool RefuseWhileBusy(const std::string& line);
     std::string ReadablePath(const std::string& path) const;
+    std::vector<int> ColumnModesAhead() const;
 
     CQuorinDoc& m_Doc;
     CScriptLimits m_Limits;
     std::string m_ScriptPath;
     std::string m_Line;
+    std::int64_t m_NextLineOffset = -1;  // where the line after the running one starts
 };
 
 // Runs a script file on the document; returns the script's result code (0 success).

@@ -252,6 +252,12 @@ std::string SelectImageFileName(CQuorinDoc& doc, const std::string& imageName, i
     return chosen;
 }
 
+std::string CannotLoadMessage(const std::string& file) {
+    return Format("%s cannot be loaded as a bitmap.\nOnly uncompressed bitmap files can be used "
+                  "for images.",
+                  file.c_str());
+}
+
 int PurgeImage(CQuorinDoc& doc, const std::string& imageName, const std::string& fileName) {
     doc.App().Trace("PurgeImage   Name %s File %s", imageName.c_str(), fileName.c_str());
     const int level = doc.App().m_DiagnosticLevel;
@@ -278,9 +284,7 @@ bool CodeImageName(CQuorinDoc& doc, const std::string& imageName, int column, in
         if (file == kNoImage) return false;
         value = ImageCode(doc, imageName, file, column, row);
         if (value < kMissing) return true;
-        doc.App().Prompts().Inform(Format(
-            "%s cannot be loaded as a bitmap.\nOnly uncompressed bitmap files can be used for images.",
-            file.c_str()));
+        doc.App().Prompts().Inform(CannotLoadMessage(file));
         if (attempt == 0) file = SelectImageFileName(doc, imageName, column, 1);
     }
     return false;

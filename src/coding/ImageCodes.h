@@ -43,6 +43,8 @@ std::string SelectImageFileName(CQuorinDoc& doc, const std::string& imageName, i
 // relative one beside the file being imported, then beside the script, then from the
 // working folder. Empty when there is none.
 std::string FileNamedByImage(CQuorinDoc& doc, const std::string& imageName);
+// "... cannot be loaded as a bitmap." for a file.
+std::string CannotLoadMessage(const std::string& file);
 // Deletes the first record with this name and file; 1 when one was deleted.
 int PurgeImage(CQuorinDoc& doc, const std::string& imageName, const std::string& fileName);
 

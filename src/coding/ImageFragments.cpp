@@ -33,11 +33,6 @@ bool ReadField(const std::string& text, size_t& pos, const char* label, int& val
     return true;
 }
 
-std::string CannotLoad(const std::string& file) {
-    return Format("%s cannot be loaded as a bitmap.\nOnly uncompressed bitmap files can be used "
-                  "for images.",
-                  file.c_str());
-}
 
 bool ValidFragment(const CFragment& f) {
     return f.Width >= 1 && f.Height >= 1 &&
@@ -127,7 +122,7 @@ int FragmentImage(CQuorinDoc& doc, const std::string& fileName, const std::strin
         return 0;
     CBitmap bitmap;
     if (!bitmap.LoadFile(fileName)) {
-        doc.App().Prompts().Inform(CannotLoad(fileName));
+        doc.App().Prompts().Inform(CannotLoadMessage(fileName));
         return 0;
     }
     bool found = false;
@@ -188,7 +183,7 @@ int PreFragment(CQuorinDoc& doc, int column, int row) {
     }
     CBitmap bitmap;
     if (!bitmap.LoadFile(file)) {
-        prompts.Inform(CannotLoad(file));
+        prompts.Inform(CannotLoadMessage(file));
         return 0;
     }
     const int bw = bitmap.Width();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -284,6 +285,51 @@ TEST_F(ImportTest, RowTypesAskedWhileImporting) {
     EXPECT_EQ(Doc.m_Examples[2].ExampleType, Querying);
     EXPECT_EQ(Doc.m_Examples[3].ExampleType, Querying);
     EXPECT_EQ(P.Prompts.Dialogs()[3].Text("Rows"), "Rows Imported: 0  Total: 4");
+}
+
+}  // namespace
+}  // namespace quorin::test
+
+#include "coding/ImageCodes.h"
+#include "support/BitmapFiles.h"
+
+namespace quorin::test {
+namespace {
+
+// Image chosen in the Input/Output Column dialog: each new name asks for its bitmap once,
+// offered the file it names beside the imported file; a bitmap that cannot be loaded is
+// reported and asked about once, its cells missing.
+TEST_F(ImportTest, ImageModeFromTheColumnDialog) {
+    WriteUniformBitmap((m_Dir / "sun.bmp").string(), 4, 4, {250, 200, 0});
+    CBitmapLayout rle;  // run-length compressed: refused
+    rle.BitCount = 8;
+    rle.Palette = {{1, 2, 3}};
+    rle.Index = [](int, int) { return 0; };
+    rle.Compression = 1;
+    WriteBitmap((m_Dir / "fog.bmp").string(), MakeBitmap(rle));
+    const std::string file = File("pic,v\r\nsun,1\r\nfog,2\r\nsun,3\r\nfog,4\r\n,5\r\n");
+    QueueOptions();
+    QueueButton("Names");
+    P.Prompts.QueueDialogOk([](CDialogForm& f) { f.Field("Mode").IntValue = Image; });
+    P.Prompts.QueueDialogOk([](CDialogForm& f) { f.Field("Mode").IntValue = Real; });
+    P.Prompts.QueueFile((m_Dir / "sun.bmp").string());
+    P.Prompts.QueueFile((m_Dir / "fog.bmp").string());
+    EXPECT_EQ(ImportFile(Doc, file, 1, 0), 0);
+    const auto requests = P.Prompts.FileRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].FileName, (m_Dir / "sun.bmp").string());  // the proposal
+    EXPECT_EQ(requests[1].FileName, (m_Dir / "fog.bmp").string());
+    EXPECT_EQ(Doc.m_InOuts[0].Mode, Image);
+    ASSERT_EQ(Doc.m_Examples.size(), 5u);
+    const double sun = GetImageCode(Doc, "sun", 1, 0);
+    EXPECT_LT(sun, kMissing);
+    EXPECT_EQ(Value(0, 0), sun);
+    EXPECT_EQ(Value(2, 0), sun);
+    EXPECT_TRUE(IsMissing(Value(1, 0)));
+    EXPECT_TRUE(IsMissing(Value(3, 0)));
+    EXPECT_TRUE(IsMissing(Value(4, 0)));  // an empty field
+    const auto texts = P.Prompts.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), CannotLoadMessage((m_Dir / "fog.bmp").string())), 1);
 }
 
 }  // namespace

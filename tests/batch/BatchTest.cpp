@@ -369,3 +369,134 @@ TEST_F(BatchRunTest, ImageNamesFindTheirBitmapsHeadless) {
 
 }  // namespace
 }  // namespace quorin::test
+
+#include <cmath>
+
+#include "coding/ImageSignature.h"
+#include "network/Node.h"
+#include "network/Weight.h"
+
+namespace quorin::test {
+namespace {
+
+CRgb Shade(int x, int y, int seed) {
+    return {static_cast<std::uint8_t>((x * 37 + seed * 11) & 0xFF),
+            static_cast<std::uint8_t>((y * 53 + seed * 29) & 0xFF),
+            static_cast<std::uint8_t>(((x ^ y) * 19 + seed * 7) & 0xFF)};
+}
+
+// A CSV naming bitmaps becomes an Image input straight away: the columntypeandmode line
+// after the import makes the import code the names. The saved codes are the coder's own,
+// and the network with three nodes for the image learns.
+TEST_F(BatchRunTest, ACsvOfBitmapNamesImportsIntoAnImageColumnAndLearns) {
+    fs::create_directories(Dir.Path() / "data");
+    CBitmapLayout cat;  // 24-bit, bottom-up
+    cat.Width = 20;
+    cat.Height = 12;
+    cat.Colour = [](int x, int y) { return Shade(x, y, 1); };
+    WriteBitmap((Dir.Path() / "data" / "cat.bmp").string(), MakeBitmap(cat));
+    CBitmapLayout dog;  // 8-bit palette, top-down, in a file without an extension
+    dog.Width = 9;
+    dog.Height = 7;
+    dog.BitCount = 8;
+    dog.TopDown = true;
+    for (int i = 0; i < 6; ++i) dog.Palette.push_back(Shade(i, 5 - i, 3));
+    dog.Index = [](int x, int y) { return (x + 2 * y) % 7; };  // 6 is past the palette
+    WriteBitmap((Dir.Path() / "data" / "dog").string(), MakeBitmap(dog));
+    CBitmapLayout owl;  // 16-bit, 5-6-5 bit fields
+    owl.Width = 13;
+    owl.Height = 10;
+    owl.BitCount = 16;
+    owl.Compression = 3;
+    owl.Masks = {0xF800, 0x07E0, 0x001F};
+    owl.Colour = [](int x, int y) { return Shade(x, y, 5); };
+    WriteBitmap((Dir.Path() / "data" / "owl.bmp").string(), MakeBitmap(owl));
+    CBitmapLayout bee;  // 32-bit, beside the script rather than the CSV
+    bee.Width = 6;
+    bee.Height = 15;
+    bee.BitCount = 32;
+    bee.Colour = [](int x, int y) { return Shade(y, x, 9); };
+    WriteBitmap(Dir.File("bee.bmp"), MakeBitmap(bee));
+
+    WriteWholeFile(Dir.File("data/pics.csv"),
+                   "picture,target\r\ncat,0.1\r\ndog,0.9\r\nowl.bmp,0.4\r\nbee,0.6\r\ncat,0.2\r\n");
+    const std::string script = Dir.File("pics.txt");
+    WriteWholeFile(script,
+                   "importfile(data/pics.csv,1,0,0,1,0,0,0,0)\r\n"
+                   "# the pictures are an Image input, the target a Real output\r\n"
+                   "columntypeandmode(0,1,0,4)\r\ncolumntypeandmode(1,1,1,0)\r\n"
+                   "createnetwork(2,0,0)\r\nfixedperiodstops(0,0,1,2)\r\nstartlearning\r\n");
+    CBatchProcess run;
+    const std::string out = Dir.File("pics.tvq");
+    ASSERT_EQ(run.Run(script, out), batch::kExitSuccess) << ReadStream(run.Messages);
+    std::string error;
+    ASSERT_TRUE(ReadDocumentFile(Doc, out, error)) << error;
+
+    // The same bitmaps coded afresh, in the same order, give the stored codes.
+    CTestPlatform fresh;
+    CQuorinDoc coder(*fresh.App);
+    coder.AddCol(0, 0, 1);
+    coder.SetInOutTypeAndMode(0, 0, Image);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"cat", (Dir.Path() / "data" / "cat.bmp").string()},
+        {"dog", (Dir.Path() / "data" / "dog").string()},
+        {"owl.bmp", (Dir.Path() / "data" / "owl.bmp").string()},
+        {"bee", Dir.File("bee.bmp")}};
+    ASSERT_EQ(Doc.m_Images.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto& [name, file] = files[i];
+        ASSERT_LT(ImageCode(coder, name, file, 0, static_cast<int>(i)), kMissing) << name;
+        EXPECT_EQ(GetImageFileName(Doc, name), file);
+        for (int part = 1; part <= 3; ++part)
+            EXPECT_EQ(GetImageCode(Doc, name, part, 0), GetImageCode(coder, name, part, 0))
+                << name << " part " << part;
+    }
+    const std::string signature = GetImageSignature(coder, files[0].second);
+    EXPECT_EQ(GetImageCode(Doc, "cat", 2, 0), SignatureCode(signature, 2));
+    const std::vector<std::string> rows = {"cat", "dog", "owl.bmp", "bee", "cat"};
+    ASSERT_EQ(Doc.m_Examples.size(), rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        EXPECT_EQ(Doc.m_Examples[r].Values[0], GetImageCode(Doc, rows[r], 1, 0)) << r;
+    EXPECT_EQ(Doc.m_InOuts[0].Mode, Image);
+    EXPECT_EQ(Doc.m_InOuts[0].InOutName, "picture");
+
+    EXPECT_EQ(Doc.m_LearningCycles.load(), 2);
+    int inputs = 0;
+    for (const CNode& node : Doc.m_Nodes) inputs += node.Layer == kInputLayer;
+    EXPECT_EQ(inputs, 3);
+    for (const CWeight& w : Doc.m_Weights) EXPECT_TRUE(std::isfinite(w.Weight));
+}
+
+// A name that names no file ends the run saying so; a file that cannot be decoded leaves
+// its cells missing with a message once, and the run goes on.
+TEST_F(BatchRunTest, ImageFieldsThatCannotBeCodedAreReported) {
+    CBitmapLayout rle;  // run-length compressed: refused
+    rle.BitCount = 8;
+    rle.Palette = {{1, 2, 3}};
+    rle.Index = [](int, int) { return 0; };
+    rle.Compression = 1;
+    WriteBitmap(Dir.File("rle.bmp"), MakeBitmap(rle));
+    WriteWholeFile(Dir.File("a.csv"), "p,t\r\nrle,1\r\nrle,2\r\n");
+    WriteWholeFile(Dir.File("a.txt"), "importfile(a.csv,1,0,0,1,0,0,0,0)\r\nctm(0,1,0,4)\r\n");
+    CBatchProcess first;
+    ASSERT_EQ(first.Run(Dir.File("a.txt"), Dir.File("a.tvq")), batch::kExitSuccess);
+    const std::string messages = ReadStream(first.Messages);
+    const std::string cannot = Dir.File("rle.bmp") + " cannot be loaded as a bitmap.";
+    ASSERT_NE(messages.find(cannot), std::string::npos) << messages;
+    EXPECT_EQ(messages.find(cannot, messages.find(cannot) + 1), std::string::npos) << messages;
+    ASSERT_EQ(first.Doc.m_Examples.size(), 2u);
+    EXPECT_EQ(first.Doc.m_Examples[1].Values[0], kMissing);
+
+    WriteWholeFile(Dir.File("b.csv"), "p,t\r\nrle,1\r\nemu,2\r\n");
+    WriteWholeFile(Dir.File("b.txt"), "importfile(b.csv,1,0,0,1,0,0,0,0)\r\nctm(0,1,0,4)\r\n");
+    CBatchProcess second;
+    EXPECT_EQ(second.Run(Dir.File("b.txt"), Dir.File("b.tvq")), batch::kExitFailed);
+    EXPECT_NE(ReadStream(second.Messages)
+                  .find("No Image file has been selected.\nThe import has not been completed.\n"
+                        "quorin-batch: the script '" + Dir.File("b.txt") + "' failed (result 8)"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(Dir.Path() / "b.tvq"));
+}
+
+}  // namespace
+}  // namespace quorin::test
