@@ -175,6 +175,29 @@ TEST_F(ScriptTest, ImportWithTrimmedPathBesideTheScript) {
     EXPECT_EQ(Doc.m_Examples.size(), 3u);
 }
 
+// The columntypeandmode lines right after an import that creates the columns decide how
+// it reads them; the last word counts, and a line with another keyword ends the look.
+TEST_F(ScriptTest, ModesGivenAfterTheImportThatCreatesTheColumns) {
+    File("a,b,c,d\r\nred,blue,green,7\r\npink,grey,teal,8\r\n", "data.csv");
+    EXPECT_EQ(Run("importfile(data.csv,1,0,0,1,0,0,0,0)\r\n# text columns\r\nctm(0,2,0,3)\r\n"
+                  "rt(0,1,1)\r\nctm(1,1,0,0)\r\nw(1)\r\nctm(2,1,0,3)\r\n"),
+              0);
+    ASSERT_EQ(Doc.m_Examples.size(), 2u);
+    EXPECT_EQ(Doc.m_InOuts[0].Mode, Text);
+    EXPECT_EQ(FormatCellValue(Doc, 0, 1), "pink");
+    EXPECT_EQ(Doc.m_InOuts[1].Mode, Real);
+    EXPECT_TRUE(IsMissing(Doc.m_Examples[0].Values[1]));
+    // Set after a wait: the import had read the column as numbers.
+    EXPECT_EQ(Doc.m_InOuts[2].Mode, Text);
+    EXPECT_TRUE(IsMissing(Doc.m_Examples[0].Values[2]));
+    EXPECT_EQ(Doc.m_Examples[1].Values[3], 8.0);
+
+    // Into a Grid that has its columns, the modes stay as they are.
+    EXPECT_EQ(Run("importfile(data.csv,1,0,0,1,0,0,0,0)\r\nctm(1,1,0,3)\r\n"), 0);
+    ASSERT_EQ(Doc.m_Examples.size(), 4u);
+    EXPECT_TRUE(IsMissing(Doc.m_Examples[3].Values[1]));
+}
+
 TEST_F(ScriptTest, EditCancelAndOpenRefusals) {
     P.App->m_ScriptRunning = false;
     const std::string script = File("w(1)\r\n");
