@@ -1,6 +1,9 @@
 #include "app/ImageThumbnails.h"
 
+#include <filesystem>
+
 #include <QHash>
+#include <QString>
 #include <QImage>
 
 #include "coding/Bitmap.h"
@@ -45,7 +48,15 @@ QPixmap ImageThumbnail(CQuorinDoc& doc, double value, int column) {
     if (name == kNoImage || name.empty() || name[0] == '~') return {};
     const std::string file = GetImageFileName(doc, name);
     if (file == kNoImage) return {};
-    const QString key = QString::fromStdString(file);
+    // A bitmap changed on disk is decoded again: the key carries its size and time.
+    CFragment fragment;
+    const std::string& source =
+        IsFragmentDescriptor(file) && ParseFragmentDescriptor(file, fragment) ? fragment.Source : file;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(source, ec);
+    const auto time = ec ? std::filesystem::file_time_type{} : std::filesystem::last_write_time(source, ec);
+    const QString key = QString::fromStdString(file) + QString("|%1|%2").arg(ec ? 0 : size).arg(
+        static_cast<qint64>(time.time_since_epoch().count()));
     auto it = cache.find(key);
     if (it == cache.end()) it = cache.insert(key, MakeThumbnail(file));
     return *it;

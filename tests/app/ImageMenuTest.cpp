@@ -72,6 +72,9 @@ TEST_F(GuiTest, ANewImageNameAsksForABitmapAndShowsItsThumbnail) {
     ASSERT_TRUE(model.setData(model.index(1, 0), QString("apple"), Qt::EditRole));
     EXPECT_EQ(P.Prompts.FileRequests().size(), 1u);
     EXPECT_EQ(ThumbnailColour(model, 1, 0), QColor(250, 10, 10));
+    // A bitmap replaced on disk shows its new picture.
+    WriteUniformBitmap(red, 9, 9, {10, 10, 250});
+    EXPECT_EQ(ThumbnailColour(model, 1, 0), QColor(10, 10, 250));
     // No picture for a number, nor for an image cell that holds none.
     ASSERT_TRUE(model.setData(model.index(0, 1), QString("3"), Qt::EditRole));
     EXPECT_FALSE(model.data(model.index(0, 1), Qt::DecorationRole).isValid());
