@@ -14,6 +14,7 @@
 #include "analysis/Associating.h"
 #include "automation/Importer.h"
 #include "automation/ScriptLookAhead.h"
+#include "automation/ScriptSave.h"
 #include "automation/ScriptNetwork.h"
 #include "automation/ScriptQuery.h"
 #include "files/AutoSave.h"
@@ -73,7 +74,7 @@ enum ECommand {
     CmdCheckGrid, CmdCopyRows, CmdCopyColumns, CmdDuplicateRows, CmdRemoveDuplicates,
     CmdExcludeIncompleteRows, CmdExcludeIncompleteColumns, CmdMissingData,
     CmdReduceConnections, CmdPruning, CmdOptimizeNetwork, CmdAnalysis,
-    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdAutoSave, CmdAssociate, CmdNone
+    CmdLeaveSomeOut, CmdAddQuery, CmdFileQuery, CmdAutoSave, CmdAssociate, CmdSaveFile, CmdNone
 };
 
 struct CKeyword {
@@ -117,6 +118,7 @@ constexpr CKeyword kKeywords[] = {
     {"filequery", "fq", CmdFileQuery},
     {"autosave", "asv", CmdAutoSave},
     {"associate", "asc", CmdAssociate},
+    {"savefile", "svf", CmdSaveFile},
 };
 
 ECommand FindCommand(const std::string& keyword) {
@@ -380,6 +382,7 @@ int CScriptRunner::Execute(const std::string& line) {
     case CmdAddQuery:
     case CmdFileQuery:
     case CmdAssociate:
+    case CmdSaveFile:
         if (RefuseWhileBusy(line)) return 0;
         break;
     default:
@@ -460,6 +463,9 @@ int CScriptRunner::Execute(const std::string& line) {
         break;
     case CmdLeaveSomeOut:
         if (m_Limits.AllowFileWrites && m_Limits.AllowLearning) ScriptLeaveSomeOut(d, p, m_ScriptPath);
+        break;
+    case CmdSaveFile:
+        if (m_Limits.AllowFileWrites) ScriptSaveFile(d, Trim(Param(p, 0)), m_ScriptPath);
         break;
     case CmdAddQuery: ScriptAddQuery(d, p); break;
     case CmdFileQuery:

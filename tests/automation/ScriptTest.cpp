@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "automation/ScriptRunner.h"
+#include "grid/DocumentFile.h"
 #include "coding/ValueText.h"
 #include "support/FakePlatform.h"
 
@@ -196,6 +197,21 @@ TEST_F(ScriptTest, ModesGivenAfterTheImportThatCreatesTheColumns) {
     EXPECT_EQ(Run("importfile(data.csv,1,0,0,1,0,0,0,0)\r\nctm(1,1,0,3)\r\n"), 0);
     ASSERT_EQ(Doc.m_Examples.size(), 4u);
     EXPECT_TRUE(IsMissing(Doc.m_Examples[3].Values[1]));
+}
+
+TEST_F(ScriptTest, SaveFileWritesBesideTheScript) {
+    File("a,b\r\n1,2\r\n3,4\r\n", "data.csv");
+    EXPECT_EQ(Run("if(data.csv,1,0,0,1,0,0,0,0)\r\nsavefile( saved.tvq )\r\nsvf()\r\n"), 0);
+    EXPECT_EQ(P.Prompts.LastText(),
+              "The script line 'savefile' needs the path of the document to write and has been "
+              "skipped.");
+    EXPECT_EQ(Doc.m_PathName, (m_Dir / "saved.tvq").string());
+    EXPECT_FALSE(Doc.IsModified());
+    CQuorinDoc reopened(*P.App);
+    std::string error;
+    ASSERT_TRUE(ReadDocumentFile(reopened, (m_Dir / "saved.tvq").string(), error)) << error;
+    ASSERT_EQ(reopened.m_Examples.size(), 2u);
+    EXPECT_EQ(reopened.m_Examples[1].Values[1], 4.0);
 }
 
 TEST_F(ScriptTest, EditCancelAndOpenRefusals) {
