@@ -34,6 +34,8 @@ namespace {
 
 // Longer lines are cut: no command needs more, and memory stays bounded.
 constexpr std::size_t kMaxScriptLine = 65536;
+// How many columntypeandmode lines after an import may give its new columns their modes.
+constexpr int kMostColumnLinesAhead = 4096;
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -228,12 +230,14 @@ int CScriptRunner::ImportFile(const CScriptLine& l) {
 // with another keyword than rowtype.
 std::vector<int> CScriptRunner::ColumnModesAhead() const {
     std::vector<int> modes;
-    VisitScriptLinesFrom(m_ScriptPath, m_NextLineOffset, [&modes](const std::string& line) {
+    int looked = 0;  // a hostile script of endless column lines must not stall the import
+    VisitScriptLinesFrom(m_ScriptPath, m_NextLineOffset, [&modes, &looked](const std::string& line) {
         const CScriptLine l = ParseScriptLine(line);
         switch (FindCommand(l.Keyword)) {
         case CmdNone:
         case CmdRowType: return true;
         case CmdColumnTypeAndMode: {
+            if (++looked > kMostColumnLinesAhead) return false;
             const int type = ToInt(l.Parameters, 2);
             const int mode = ToInt(l.Parameters, 3);
             if (type >= -1 && type <= ExcludedCol && mode >= -1 && mode <= Image)
