@@ -33,6 +33,7 @@ CWorkApp::~CWorkApp() = default;
 void CopyForWork(CQuorinDoc& from, CQuorinDoc& to) {
     // Weights held in a packed pass of this thread must reach the records first.
     SyncNetworkRecords(from);
+    BumpNetworkGeneration(to);
     to.m_Examples = from.m_Examples;
     to.m_InOuts = from.m_InOuts;
     to.m_Weights = from.m_Weights;
@@ -74,6 +75,7 @@ void CopyForWork(CQuorinDoc& from, CQuorinDoc& to) {
 void CopyLearningState(CQuorinDoc& from, CQuorinDoc& to) {
     SyncNetworkRecords(from);
     SyncNetworkRecords(to);
+    BumpNetworkGeneration(to);
     to.m_Weights = from.m_Weights;
     to.m_Nodes = from.m_Nodes;
     const size_t rows = std::min(from.m_Examples.size(), to.m_Examples.size());

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
 #include "analysis/Associating.h"
@@ -312,20 +313,34 @@ void CScriptRunner::CreateNetwork(const CScriptLine& l) {
             m_Line + "' has been skipped.");
         return;
     }
-    // The largest layer-to-layer product bounds what the rebuilds will allocate.
-    const std::int64_t widest = std::max({hidden1, hidden2, hidden3, std::int64_t{1}});
-    const std::int64_t connections =
-        (inputs + outputs + hidden1 + hidden2 + hidden3) * (widest + inputs + outputs);
-    if (connections > m_Limits.MaxConnections) {
+    // Nodes and weights of the network built, counted without overflow: no layer wider
+    // than the limit can be within it, and below that every product fits.
+    const std::int64_t limit = m_Limits.MaxConnections;
+    CLayerCounts counts;
+    counts.Inputs = inputs;
+    counts.Outputs = outputs;
+    std::int64_t size = std::int64_t{inputs} + outputs;
+    std::int64_t from = inputs;
+    bool tooLarge = false;
+    const std::int64_t hidden[3] = {hidden1, hidden2, hidden3};
+    // A hidden layer exists only behind the one before it.
+    for (int h = 0; h < 3 && hidden[h] > 0; ++h) {
+        tooLarge = hidden[h] > limit;
+        if (tooLarge) break;
+        counts.Hidden[h] = static_cast<int>(hidden[h]);
+        size += hidden[h] + from * hidden[h];
+        from = hidden[h];
+    }
+    size += from * outputs;
+    if (tooLarge || size > limit) {
         m_Doc.App().Prompts().Inform(Format(
             "The network of the script line '%s' would be too large to build.\nThe line has "
             "been skipped.",
             m_Line.c_str()));
         return;
     }
-    NewNetwork(m_Doc, inputs, static_cast<int>(hidden1), outputs, 1);
-    for (std::int64_t i = 0; i < hidden2; ++i) ChangeNetwork(m_Doc, 1, 2);
-    for (std::int64_t i = 0; i < hidden3; ++i) ChangeNetwork(m_Doc, 1, 3);
+    // One build: adding the nodes of layers 2 and 3 one rebuild at a time gives the same.
+    NewNetworkOfShape(m_Doc, counts, 1);
 }
 
 void CScriptRunner::ValidatingControls(const CScriptLine& l) {
@@ -595,22 +610,39 @@ void OnFileScript(CQuorinDoc& doc) {
     if (!message.empty()) app.Prompts().Inform(message);
 }
 
-int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
+namespace {
+// The rows SetRandomValidatingRows turns; returns the number asked for, `turned` the number
+// turned.
+std::int64_t TurnRandomRows(CQuorinDoc& doc, int percentage, std::int64_t& turned) {
     const int rows = static_cast<int>(doc.m_Examples.size());
     int training = 0;
     for (const CExample& ex : doc.m_Examples) training += ex.ExampleType == Training;
     std::int64_t n = static_cast<std::int64_t>(percentage) * training / 100;
     n = std::max<std::int64_t>(0, std::min<std::int64_t>(n, training - 2));
     doc.m_RandomValidatingCount = static_cast<int>(n);
-    // With more rows than the generator has values some rows can't be drawn: give up
-    // after a generous number of draws rather than loop for ever.
-    const std::int64_t maxDraws = 1000 * static_cast<std::int64_t>(rows) + 100000;
-    std::int64_t turned = 0;
-    for (std::int64_t draws = 0; turned < n && draws < maxDraws; ++draws) {
-        int index = static_cast<int>(NextRandom() * static_cast<double>(rows) / 32767.0);
+    const auto rowOfDraw = [rows](int draw) {
+        int index = static_cast<int>(draw * static_cast<double>(rows) / 32767.0);
         if (index >= rows) index = rows - 1;
         if (index == 0 || index == 1) ++index;
         if (index == rows - 1) --index;
+        return index;
+    };
+    // The draw reaches at most 32768 rows (all of them up to that many rows): count the Training
+    // rows among them, so that the loop ends once none is left instead of running to its limit.
+    std::vector<int> reachable;
+    for (int draw = 0; draw <= 32767; ++draw) {
+        const int index = rowOfDraw(draw);
+        if (index >= 0 && index < rows) reachable.push_back(index);
+    }
+    std::sort(reachable.begin(), reachable.end());
+    reachable.erase(std::unique(reachable.begin(), reachable.end()), reachable.end());
+    std::int64_t left = 0;
+    for (int index : reachable) left += doc.m_Examples[index].ExampleType == Training;
+    const std::int64_t wanted = std::min(n, left);
+    // A generous number of draws, as many per row as before for any Grid they can cover.
+    const std::int64_t maxDraws = 1000 * static_cast<std::int64_t>(std::min(rows, 32768)) + 100000;
+    for (std::int64_t draws = 0; turned < wanted && draws < maxDraws; ++draws) {
+        const int index = rowOfDraw(NextRandom());
         if (index < 0 || index >= rows) continue;
         CExample& ex = doc.m_Examples[index];
         if (ex.ExampleType == Training) {
@@ -618,7 +650,23 @@ int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
             ++turned;
         }
     }
+    return n;
+}
+}  // namespace
+
+int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
+    std::int64_t n = 0;
+    std::int64_t turned = 0;
+    {
+        // A learning thread reads the row types at every presentation.
+        std::lock_guard lock(doc.m_NetworkMutex);
+        n = TurnRandomRows(doc, percentage, turned);
+    }
     if (turned > 0) doc.SetModified();
+    if (turned < n)
+        doc.App().Prompts().Inform(Format(
+            "Only %lld of the %lld Training rows asked for could be turned into Validating rows.",
+            static_cast<long long>(turned), static_cast<long long>(n)));
     return static_cast<int>(n);
 }
 

@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <vector>
 
+#include "analysis/WorkCopy.h"
 #include "coding/ValueText.h"
 #include "files/SideFiles.h"
 #include "grid/QuorinDoc.h"
+#include "network/NetworkEngine.h"
 #include "network/Propagation.h"
 #include "platform/StringFormat.h"
 
@@ -132,11 +135,11 @@ std::string HeaderText(const std::string& documentPath) {
                   documentPath.c_str());
 }
 
-// One node's account; "" for a node the network doesn't have.
-std::string NodeDetailsText(CQuorinDoc& doc, int node, int nodeType, const std::string& name,
+// One node's account, read from `net`; "" for a node the network doesn't have.
+std::string NodeDetailsText(const CQuorinDoc& net, int node, int nodeType, const std::string& name,
                             const std::string& suffix) {
-    if (node < 0 || static_cast<std::size_t>(node) >= doc.m_Nodes.size()) return {};
-    const CNode& n = doc.m_Nodes[node];
+    if (node < 0 || static_cast<std::size_t>(node) >= net.m_Nodes.size()) return {};
+    const CNode& n = net.m_Nodes[node];
     std::string text = Pad(Format("\r\n%d", node), 12) + name + suffix + "\r\n\r\n";
     switch (nodeType) {
     case InputNode:
@@ -158,9 +161,9 @@ std::string NodeDetailsText(CQuorinDoc& doc, int node, int nodeType, const std::
         else
             text += "Unknown layer type\r\n\r\n";
     }
-    const int weights = static_cast<int>(doc.m_Weights.size());
+    const int weights = static_cast<int>(net.m_Weights.size());
     for (int w = std::max(0, n.FirstWeight); w < n.LastWeight && w < weights; ++w) {
-        const CWeight& wt = doc.m_Weights[w];
+        const CWeight& wt = net.m_Weights[w];
         std::string line = Pad(Format("\t\tConnection %d ", w), 20);
         if (wt.WeightType == 0) {
             line = Pad(Format("%s from Node %d: ", line.c_str(), wt.FromNode), 35);
@@ -173,24 +176,48 @@ std::string NodeDetailsText(CQuorinDoc& doc, int node, int nodeType, const std::
     return text;
 }
 
-std::string TracedNodeText(CQuorinDoc& doc, int node, int nodeType, const std::string& name,
-                           const std::string& suffix) {
-    doc.App().Trace("SaveNodeDetails   Node %d Type %d", node, nodeType);
-    return NodeDetailsText(doc, node, nodeType, name, suffix);
+// The details of one document: traced on its application, read from the snapshot network.
+struct CDetailsSource {
+    CQuorinApp& App;
+    const CQuorinDoc& Net;
+};
+
+std::string TracedNodeText(const CDetailsSource& source, int node, int nodeType,
+                           const std::string& name, const std::string& suffix) {
+    source.App.Trace("SaveNodeDetails   Node %d Type %d", node, nodeType);
+    return NodeDetailsText(source.Net, node, nodeType, name, suffix);
 }
 
 // The nodes of one column: one node, or three for an Image column.
-int ColumnNodesText(CQuorinDoc& doc, std::string& text, int node, int type, const CInOut& io) {
+int ColumnNodesText(const CDetailsSource& source, std::string& text, int node, int type,
+                    const CInOut& io) {
     if (io.Mode == Image) {
         for (const char* suffix : {" PC", " EC", " BC"})
-            text += TracedNodeText(doc, node++, type, io.InOutName, suffix);
+            text += TracedNodeText(source, node++, type, io.InOutName, suffix);
     } else {
-        text += TracedNodeText(doc, node++, type, io.InOutName, "");
+        text += TracedNodeText(source, node++, type, io.InOutName, "");
     }
     return node;
 }
 
-// The details file; presents the first training row through the network's records.
+// What presenting one row reads: the columns, their images, the limits and the network, with
+// that row alone as the Grid. The presentation works on this copy, so the live records (which
+// a learning thread may take up again as soon as the lock is released) are never written.
+void CopySnapshotNetwork(const CQuorinDoc& from, int row, CQuorinDoc& to) {
+    to.m_InOuts = from.m_InOuts;
+    to.m_Images = from.m_Images;
+    to.m_Nodes = from.m_Nodes;
+    to.m_Weights = from.m_Weights;
+    to.m_Examples = {from.m_Examples[row]};
+    to.m_UpperLimit = from.m_UpperLimit;
+    to.m_LowerLimit = from.m_LowerLimit;
+    to.m_Middle = from.m_Middle;
+    to.m_NetworkExists = from.m_NetworkExists;
+    to.SetRowCount();
+    to.SetColCount();
+}
+
+// The details file; presents the first training row to a copy of the network.
 CSideFile DetailsFile(CQuorinDoc& doc, const std::string& path) {
     CSideFile file;
     file.Name = DetailsFileName(path);
@@ -207,19 +234,31 @@ CSideFile DetailsFile(CQuorinDoc& doc, const std::string& path) {
         file.MessageAfter = "No suitable row can be found for snapshot.";
         return file;
     }
-    if (!doc.m_Nodes.empty()) {
-        ConnectInputs(doc, snapshot, 1);
-        CalculateActivations(doc);
+    // Weights of a packed pass on this thread reach the records before they are copied.
+    SyncNetworkRecords(doc);
+    CQuorinApp& app = doc.App();
+    CWorkApp work(app.Clock());
+    CQuorinDoc net(work.App());
+    CopySnapshotNetwork(doc, snapshot, net);
+    if (!net.m_Nodes.empty()) {
+        // The trace tells of the presentation as if it were made on the document.
+        if (app.Tracing()) {
+            app.Trace("ConnectInputs   Row %d CheckImages %d", snapshot, 1);
+            app.Trace("CalculateActivations");
+        }
+        ConnectInputs(net, 0, 1);
+        CalculateActivations(net);
     }
+    const CDetailsSource source{app, net};
     int node = 0;
     for (const CInOut& io : doc.m_InOuts)
-        if (io.InOutType == Input) node = ColumnNodesText(doc, file.Text, node, InputNode, io);
+        if (io.InOutType == Input) node = ColumnNodesText(source, file.Text, node, InputNode, io);
     for (int layer = 1; layer <= 3; ++layer)
-        for (const CNode& n : doc.m_Nodes)
+        for (const CNode& n : net.m_Nodes)
             if (n.NodeType == HiddenNode && n.Layer == layer)
-                file.Text += TracedNodeText(doc, node++, HiddenNode, "", "");
+                file.Text += TracedNodeText(source, node++, HiddenNode, "", "");
     for (const CInOut& io : doc.m_InOuts)
-        if (io.InOutType == Output) node = ColumnNodesText(doc, file.Text, node, OutputNode, io);
+        if (io.InOutType == Output) node = ColumnNodesText(source, file.Text, node, OutputNode, io);
     return file;
 }
 
@@ -295,7 +334,13 @@ bool WriteSideFiles(CQuorinApp& app, const std::vector<CSideFile>& files) {
 }
 
 void SaveOptionalFiles(CQuorinDoc& doc, const std::string& fileName) {
-    WriteSideFiles(doc.App(), RenderOptionalFiles(doc, fileName));
+    std::vector<CSideFile> files;
+    {
+        // A learning thread may be running: render from the state between two of its cycles.
+        std::lock_guard lock(doc.m_NetworkMutex);
+        files = RenderOptionalFiles(doc, fileName);
+    }
+    WriteSideFiles(doc.App(), files);
 }
 
 }  // namespace quorin

@@ -20,10 +20,12 @@ struct CSideFile {
 inline constexpr int kAutoSaveDetails = 0x40;
 
 // Writes the chosen special files (.gr/.we/.bi/.gp, and .de) beside a document being saved.
+// Renders under the document lock, so it may run beside a learning thread; the caller must
+// not hold the lock.
 void SaveOptionalFiles(CQuorinDoc& doc, const std::string& fileName);
 // The two halves of SaveOptionalFiles. Rendering reads the document (and presents the first
-// training row to the network for the details file), so while a worker runs the caller holds
-// the document lock; writing touches only the files, outside the lock. False when a failure
+// training row to a copy of the network for the details file, never to the live records), so
+// while a worker runs the caller holds the document lock; writing touches only the files, outside the lock. False when a failure
 // ended the writing (its message shown).
 std::vector<CSideFile> RenderOptionalFiles(CQuorinDoc& doc, const std::string& fileName);
 bool WriteSideFiles(CQuorinApp& app, const std::vector<CSideFile>& files);

@@ -436,6 +436,7 @@ bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, con
     doc.m_GraphPoints = std::move(lists.m_GraphPoints);
     doc.m_InOuts = std::move(lists.m_InOuts);
     doc.m_Examples = std::move(lists.m_Examples);
+    BumpNetworkGeneration(doc);
     doc.m_Weights = std::move(lists.m_Weights);
     doc.m_Nodes = std::move(lists.m_Nodes);
     doc.m_HashTexts = std::move(lists.m_HashTexts);

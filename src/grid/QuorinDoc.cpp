@@ -41,6 +41,7 @@ void CQuorinDoc::DeleteContents() {
     m_App.Trace("DeleteContents");
     m_Examples.clear();
     m_InOuts.clear();
+    ++m_NetworkGeneration;  // a packed copy of the old network must not be written back
     m_Weights.clear();
     m_Nodes.clear();
     m_GraphPoints.clear();

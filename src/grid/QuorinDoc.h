@@ -196,6 +196,9 @@ public:
     std::int32_t m_PruningOption = 0;          // count updates of small weights
     std::int32_t m_ConnectionPruning = 0;      // freeze weights that stayed small
     std::int32_t m_StartLearningCycles = 0;    // LearningCycles when learning was last forgotten
+    // Bumped by every change of the network's records other than a learning pass's updates
+    // (see BumpNetworkGeneration); a packed copy made before a bump is never written back.
+    std::atomic<std::uint64_t> m_NetworkGeneration{0};
 
     // ---- network analysis: the rankings' order and cursors, not stored ----
     std::int32_t m_RankingAscending = 0;

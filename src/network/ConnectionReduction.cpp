@@ -46,8 +46,9 @@ int ReduceConnections(CQuorinDoc& doc, int fromLayer, int toLayer, int change, i
                       int toType) {
     doc.App().Trace("ReduceConnections   FromLayer %d ToLayer %d Change %d FromWeightType %d ToWeightType %d",
                     fromLayer, toLayer, change, fromType, toType);
-    // A packed copy of these weights on this thread must not outlive the new types.
+    // A packed copy of these weights must not outlive the new types.
     SyncNetworkRecords(doc);
+    BumpNetworkGeneration(doc);
     const CLayerSpan from = SpanOf(doc, fromLayer);
     const CLayerSpan to = SpanOf(doc, toLayer);
     SeedRandom(kFixedSeed);
@@ -132,6 +133,7 @@ void ApplyConnectionCounts(CQuorinDoc& doc, const std::array<CConnectionRow, 4>&
                            const std::array<int, 4>& counts) {
     doc.App().Trace("ApplyConnectionCounts   %d %d %d %d", counts[0], counts[1], counts[2], counts[3]);
     SyncNetworkRecords(doc);
+    BumpNetworkGeneration(doc);
     for (CWeight& w : doc.m_Weights) w.WeightType = 1;
     for (int k = 0; k < 4; ++k) ReduceConnections(doc, rows[k].FromLayer, rows[k].ToLayer, counts[k], 1, 0);
 }

@@ -13,8 +13,33 @@ namespace {
 constexpr std::uint32_t kFixedSeed = 12345;
 
 void DeleteNetwork(CQuorinDoc& doc) {
+    BumpNetworkGeneration(doc);
     doc.m_Nodes.clear();
     doc.m_Weights.clear();
+}
+
+// Builds the layers of `counts` into an empty network, connects each layer to the next and
+// forgets learning with the fixed seed. A hidden layer exists only behind the one before it.
+// Returns the number of hidden layers built.
+int BuildLayers(CQuorinDoc& doc, const CLayerCounts& counts) {
+    int next = NewLayer(doc, kInputLayer, counts.Inputs, 0);
+    int present = 0;
+    while (present < 3 && counts.Hidden[present] > 0) {
+        next = NewLayer(doc, present + 1, counts.Hidden[present], next);
+        ++present;
+    }
+    NewLayer(doc, kOutputLayer, counts.Outputs, next);
+    int from = kInputLayer;
+    for (int h = 1; h <= present; ++h) {
+        ConnectLayers(doc, from, h, 0);
+        from = h;
+    }
+    ConnectLayers(doc, from, kOutputLayer, 0);
+    doc.m_NetworkExists = 1;
+    // Without the runs a query made before any learning would see no connections at all.
+    SetWeightsIn(doc);
+    ForgetLearning(doc, 0, 1, 1, 0);
+    return present;
 }
 }  // namespace
 
@@ -42,19 +67,21 @@ void NewNetwork(CQuorinDoc& doc, int inputs, int hiddens, int outputs, int reset
     SyncNetworkRecords(doc);
     DeleteNetwork(doc);
     if (reset) ResetNetwork(doc);
-    int next = NewLayer(doc, kInputLayer, inputs, 0);
-    if (hiddens > 0) next = NewLayer(doc, 1, hiddens, next);
-    NewLayer(doc, kOutputLayer, outputs, next);
-    if (hiddens > 0) {
-        ConnectLayers(doc, kInputLayer, 1, 0);
-        ConnectLayers(doc, 1, kOutputLayer, 0);
-    } else {
-        ConnectLayers(doc, kInputLayer, kOutputLayer, 0);
-    }
-    doc.m_NetworkExists = 1;
-    // Without the runs a query made before any learning would see no connections at all.
-    SetWeightsIn(doc);
-    ForgetLearning(doc, 0, 1, 1, 0);
+    CLayerCounts counts;
+    counts.Inputs = inputs;
+    counts.Hidden[0] = hiddens;
+    counts.Outputs = outputs;
+    BuildLayers(doc, counts);
+}
+
+void NewNetworkOfShape(CQuorinDoc& doc, const CLayerCounts& counts, int reset) {
+    doc.App().Trace("NewNetworkOfShape   Inputs %d, Hiddens %d %d %d, Outputs %d, Reset %d",
+                    counts.Inputs, counts.Hidden[0], counts.Hidden[1], counts.Hidden[2],
+                    counts.Outputs, reset);
+    SyncNetworkRecords(doc);
+    DeleteNetwork(doc);
+    if (reset) ResetNetwork(doc);
+    BuildLayers(doc, counts);
 }
 
 int NewLayer(CQuorinDoc& doc, int layerType, int numberOfNodes, int firstNode) {
@@ -68,6 +95,7 @@ int NewLayer(CQuorinDoc& doc, int layerType, int numberOfNodes, int firstNode) {
 
 CNode& NewNode(CQuorinDoc& doc, int nodeType, int nodeNumber, int layer) {
     doc.App().Trace("NewNode   NodeType %d NodeNumber %d Layer %d", nodeType, nodeNumber, layer);
+    BumpNetworkGeneration(doc);
     CNode& node = doc.m_Nodes.emplace_back();
     node.NodeType = nodeType;
     node.NodeNumber = nodeNumber;
@@ -79,6 +107,7 @@ CNode& NewNode(CQuorinDoc& doc, int nodeType, int nodeNumber, int layer) {
 CWeight& NewWeight(CQuorinDoc& doc, int weightType, int weightNumber, int fromNode, int toNode) {
     doc.App().Trace("NewWeight   WeightType %d WeightNumber %d FromNode %d ToNode %d", weightType,
                     weightNumber, fromNode, toNode);
+    BumpNetworkGeneration(doc);
     CWeight& weight = doc.m_Weights.emplace_back();
     weight.WeightType = weightType;
     weight.WeightNumber = weightNumber;
@@ -108,6 +137,7 @@ int ForgetLearning(CQuorinDoc& doc, int ask, int restart, int resetErrors, int r
                           DocumentTitle(doc).c_str())))
         return 0;
     SyncNetworkRecords(doc);
+    BumpNetworkGeneration(doc);
     SeedRandom(reSeed ? doc.App().Clock().GetTickCount() : kFixedSeed);
     if (resetErrors)
         for (CExample& example : doc.m_Examples) example.ExampleError = 0.0;
@@ -144,23 +174,7 @@ int ChangeNetwork(CQuorinDoc& doc, int change, int layer) {
     CLayerCounts counts = CountLayers(doc);
     DeleteNetwork(doc);
     counts.Hidden[layer - 1] += change;
-    int next = NewLayer(doc, kInputLayer, counts.Inputs, 0);
-    // A hidden layer exists only behind the one before it.
-    int present = 0;
-    while (present < 3 && counts.Hidden[present] > 0) {
-        next = NewLayer(doc, present + 1, counts.Hidden[present], next);
-        ++present;
-    }
-    NewLayer(doc, kOutputLayer, counts.Outputs, next);
-    int from = kInputLayer;
-    for (int h = 1; h <= present; ++h) {
-        ConnectLayers(doc, from, h, 0);
-        from = h;
-    }
-    ConnectLayers(doc, from, kOutputLayer, 0);
-    doc.m_NetworkExists = 1;
-    SetWeightsIn(doc);
-    ForgetLearning(doc, 0, 1, 1, 0);
+    const int present = BuildLayers(doc, counts);
     return layer <= present ? counts.Hidden[layer - 1] : 0;
 }
 

@@ -24,6 +24,10 @@ struct CLayerCounts {
     int Outputs = 0;
 };
 CLayerCounts CountLayers(const CQuorinDoc& doc);
+// Builds these layers in one go: the network NewNetwork with hidden layer 1 followed by
+// ChangeNetwork adding the nodes of layers 2 and 3 one by one would leave, since every rebuild
+// forgets learning with the fixed seed. A hidden layer exists only behind the one before it.
+void NewNetworkOfShape(CQuorinDoc& doc, const CLayerCounts& counts, int reset);
 
 // The document's title as questions show it: the file name, or "Untitled".
 std::string DocumentTitle(const CQuorinDoc& doc);

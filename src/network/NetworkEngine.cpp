@@ -453,8 +453,13 @@ void CNetworkEngine::MarkVectorErrors(const CQuorinDoc& doc) {
     }
 }
 
+bool CNetworkEngine::Current(const CQuorinDoc& doc) const {
+    return m_Generation == doc.m_NetworkGeneration.load(std::memory_order_relaxed);
+}
+
 bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
     m_Doc = &doc;
+    m_Generation = doc.m_NetworkGeneration.load(std::memory_order_relaxed);
     m_Packed = true;
     m_Usable = false;
     m_VectorExp = m_AllowVectorExp && VectorExpAgrees();
@@ -600,7 +605,8 @@ bool CNetworkEngine::Pack(const CQuorinDoc& doc) {
 }
 
 void CNetworkEngine::WriteBack(CQuorinDoc& doc) const {
-    if (!m_Packed || !m_Usable) return;
+    // Records rebuilt or replaced since packing are the truth; the copy no longer fits them.
+    if (!m_Packed || !m_Usable || !Current(doc)) return;
     for (std::size_t p = 0; p < m_Record.size(); ++p) {
         if (m_Record[p] < 0) continue;
         CWeight& weight = doc.m_Weights[m_Record[p]];
@@ -808,10 +814,15 @@ void CLearningPass::Sync() {
 CNetworkEngine* ActiveEngine(CQuorinDoc& doc) {
     for (CNetworkEngine* engine = t_PassEngine; engine; engine = engine->m_OuterPass) {
         if (engine->m_Doc != &doc) continue;
-        if (!engine->m_Packed) engine->Pack(doc);
+        // A copy older than the records is dropped, never used or written back.
+        if (!engine->m_Packed || !engine->Current(doc)) engine->Pack(doc);
         return engine->m_Usable ? engine : nullptr;
     }
     return nullptr;
+}
+
+void BumpNetworkGeneration(CQuorinDoc& doc) {
+    doc.m_NetworkGeneration.fetch_add(1, std::memory_order_relaxed);
 }
 
 void SyncNetworkRecords(CQuorinDoc& doc) {

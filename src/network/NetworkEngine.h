@@ -33,8 +33,12 @@ public:
     double CalculateErrors(CQuorinDoc& doc, int row);
     void CalculateWeights(CQuorinDoc& doc);
 
+    // False when the records changed since packing (another generation): the copy is stale.
+    bool Current(const CQuorinDoc& doc) const;
+
     bool m_Packed = false;
     bool m_Usable = false;
+    std::uint64_t m_Generation = 0;  // the network generation the copy was packed from
     bool m_AllowVectorExp = true;  // false: every logistic goes through std::exp
     const CQuorinDoc* m_Doc = nullptr;
     CNetworkEngine* m_OuterPass = nullptr;  // the pass this one is nested in, on this thread
@@ -109,5 +113,8 @@ CNetworkEngine* ActiveEngine(CQuorinDoc& doc);
 // Writes back and drops the calling thread's packed copy of this document, if any; called
 // before the records are rebuilt or re-initialised.
 void SyncNetworkRecords(CQuorinDoc& doc);
+// Marks the network's records as changed outside a learning pass (built, rebuilt, loaded,
+// forgotten, connections switched): every packed copy made before is stale from now on.
+void BumpNetworkGeneration(CQuorinDoc& doc);
 
 }  // namespace quorin

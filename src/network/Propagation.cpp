@@ -100,6 +100,7 @@ CUpdateRule UpdateRuleOf(const CQuorinDoc& doc) {
 void SetWeightsIn(CQuorinDoc& doc) {
     doc.App().Trace("SetWeightsIn");
     SyncNetworkRecords(doc);
+    BumpNetworkGeneration(doc);
     auto& nodes = doc.m_Nodes;
     const int count = static_cast<int>(nodes.size());
     int inputs = 0;

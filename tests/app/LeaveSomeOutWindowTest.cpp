@@ -9,6 +9,7 @@
 #include "grid/QuorinDoc.h"
 #include "network/NetworkBuild.h"
 #include "network/Propagation.h"
+#include "support/TempDir.h"
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -48,8 +49,8 @@ TEST_F(GuiTest, TheProgressWindowPausesResumesAndClosesWhileTheStepsRun) {
         for (int c = 0; c < 3; ++c) doc.SetValue(c, r, ((r * (c + 2)) % 5) * 0.25, 0, 0, 0, 1);
     doc.RenormaliseAll(1);
     NewNetwork(doc, 2, 4, 1, 0);
-    const std::string log =
-        (std::filesystem::temp_directory_path() / "quorin_gui_test_lso.lo.txt").string();
+    const CTempDir dir;
+    const std::string log = dir.File("lso.lo.txt");
     prompts.QueueDialogOk();
     prompts.QueueFile(log);
     prompts.QueueDialogOk([](CDialogForm& f) { f.Field("Cycles").TextValue = "200"; });
@@ -78,7 +79,6 @@ TEST_F(GuiTest, TheProgressWindowPausesResumesAndClosesWhileTheStepsRun) {
     std::stringstream report;
     report << in.rdbuf();
     EXPECT_NE(report.str().find("From\t29\t \tT:\r\nTo\t1\t"), std::string::npos);
-    std::filesystem::remove(log);
 }
 
 }  // namespace quorin::test

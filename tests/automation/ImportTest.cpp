@@ -4,20 +4,13 @@
 
 #include "automation/Importer.h"
 #include "support/FakePlatform.h"
+#include "support/TempDir.h"
 
 namespace quorin::test {
 namespace {
 
 class ImportTest : public DocTest {
 protected:
-    ImportTest() {
-        m_Dir = std::filesystem::temp_directory_path() /
-                ("quorin_import_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_Dir);
-    }
-    ~ImportTest() override { std::filesystem::remove_all(m_Dir); }
-
     std::string File(const std::string& bytes, const std::string& name = "in.csv") {
         const auto path = (m_Dir / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -45,7 +38,8 @@ protected:
     std::string Name(int c) { return Doc.m_InOuts[c].InOutName; }
     double Value(int r, int c) { return Doc.m_Examples[r].Values[c]; }
 
-    std::filesystem::path m_Dir;
+    CTempDir m_Temp;
+    const std::filesystem::path m_Dir = m_Temp.Path();
 };
 
 TEST_F(ImportTest, RefusesFilesWithoutCarriageReturnsAndMissingFiles) {

@@ -1,4 +1,5 @@
 // Script lines that run beside a learning thread.
+#include <algorithm>
 #include <string>
 #include <thread>
 
@@ -55,6 +56,35 @@ TEST_F(ScriptLearningTest, EveryControlAndStopRuleChangesWhileLearning) {
     EXPECT_EQ(Doc.m_StopSeconds, 3.0);
     EXPECT_EQ(Doc.m_StopCycle, 100000);
     EXPECT_EQ(Doc.m_ReconfigSwitches, 1);
+}
+
+// Special files written while the thread learns read one state between two cycles, and the
+// details snapshot never presents its row through the records the thread learns on
+// (ThreadSanitizer and AddressSanitizer check the rest).
+TEST_F(ScriptLearningTest, SpecialFilesWhileLearning) {
+    const std::string path = m_Dir.File("side.tvq");
+    std::string script = "stl\r\n";
+    for (int i = 0; i < 40; ++i) script += "sf(1,1,1,1,1," + path + ")\r\nw(1)\r\n";
+    ASSERT_EQ(Run(script), 0);
+    Stop(Doc);
+    WaitForLearning(Doc);
+    EXPECT_TRUE(P.Prompts.Texts().empty());
+    for (const char* ending : {".gr.txt", ".we.txt", ".bi.txt", ".de.txt"})
+        EXPECT_FALSE(ReadWholeFile(m_Dir.File(std::string("side") + ending)).empty()) << ending;
+    // Every graph line whole, the cycles rising.
+    const std::string graph = ReadWholeFile(m_Dir.File("side.gp.txt"));
+    ASSERT_EQ(graph.rfind("cycles\tmax error\tave error\tmin error\r\n", 0), 0u);
+    int previous = 0;
+    for (std::size_t at = graph.find("\r\n") + 2; at < graph.size();) {
+        const std::size_t end = graph.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos);
+        const std::string line = graph.substr(at, end - at);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
+        const int cycles = std::stoi(line);
+        EXPECT_GE(cycles, previous) << line;
+        previous = cycles;
+        at = end + 2;
+    }
 }
 
 TEST_F(ScriptLearningTest, StartingAndStoppingHundredsOfTimes) {

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,6 +6,7 @@
 #include "grid/DocumentFile.h"
 #include "coding/ValueText.h"
 #include "support/FakePlatform.h"
+#include "support/TempDir.h"
 
 namespace quorin::test {
 namespace {
@@ -15,13 +14,8 @@ namespace {
 class ScriptTest : public DocTest {
 protected:
     ScriptTest() {
-        m_Dir = std::filesystem::temp_directory_path() /
-                ("quorin_script_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_Dir);
         P.App->m_ScriptRunning = true;  // as for a command-line script: no Script File dialog
     }
-    ~ScriptTest() override { std::filesystem::remove_all(m_Dir); }
 
     std::string File(const std::string& bytes, const std::string& name = "run.txt") {
         const auto path = (m_Dir / name).string();
@@ -30,7 +24,8 @@ protected:
     }
     int Run(const std::string& script) { return RunScriptFile(Doc, File(script)); }
 
-    std::filesystem::path m_Dir;
+    CTempDir m_Temp;
+    const std::filesystem::path m_Dir = m_Temp.Path();
 };
 
 TEST_F(ScriptTest, LineRules) {
@@ -96,9 +91,22 @@ TEST_F(ScriptTest, CreateNetworkCountsImageColumnsThreeTimes) {
     EXPECT_EQ(layers[1], 2);
     EXPECT_EQ(layers[2], 1);
     EXPECT_EQ(layers[3], 2);
-    // Absurd sizes are refused with a message instead of exhausting memory.
-    EXPECT_EQ(Run("cn(2000000000,0,0)\r\n"), 0);
-    EXPECT_EQ(P.Prompts.Texts().size(), 1u);
+    // Absurd sizes are refused with a message instead of exhausting memory, the sizes
+    // counted without overflow; the network stays as it was.
+    const std::vector<CWeight> before = Doc.m_Weights;
+    for (const char* line : {"cn(2000000000,0,0)", "cn(2000000000,2000000000,2000000000)",
+                             "cn(1,5000,5000)", "cn(30000000,0,0)"}) {
+        P.Prompts.Clear();
+        EXPECT_EQ(Run(std::string(line) + "\r\n"), 0);
+        EXPECT_EQ(P.Prompts.Texts(),
+                  std::vector<std::string>{"The network of the script line '" + std::string(line) +
+                                           "' would be too large to build.\nThe line has been "
+                                           "skipped."});
+    }
+    EXPECT_EQ(Doc.m_Weights.size(), before.size());
+    // Layers 2 and 3 are built once with the rest, not one rebuild per node.
+    EXPECT_EQ(Run("cn(1,300,200)\r\n"), 0);
+    EXPECT_EQ(Doc.m_Weights.size(), 3u * 1 + 1 * 300 + 300 * 200 + 200 * 1);
 }
 
 // "query" answers the Querying rows with the network before writing them.
@@ -148,6 +156,25 @@ TEST_F(ScriptTest, RandomValidatingRows) {
     wide.m_Examples[1].ExampleType = Training;
     wide.m_Examples[2].ExampleType = Training;
     SetRandomValidatingRows(wide, 100);
+    EXPECT_EQ(wide.m_Examples[1].ExampleType, Validating);
+    EXPECT_EQ(wide.m_Examples[2].ExampleType, Validating);
+
+    // Past 32768 rows the draw can't reach every row: as many as it reaches are turned, the
+    // work stays bounded, and the message says how many.
+    CQuorinDoc many(*P.App);
+    many.NewDocument();
+    many.AddCol(0, 0, 1);
+    for (int r = 0; r < 40000; ++r) many.AddRow(0, Training, 0, 0);
+    P.Prompts.Clear();
+    EXPECT_EQ(SetRandomValidatingRows(many, 100), 39998);
+    int turned = 0;
+    for (const CExample& ex : many.m_Examples) turned += ex.ExampleType == Validating;
+    EXPECT_GT(turned, 30000);
+    EXPECT_LE(turned, 32768);
+    EXPECT_EQ(P.Prompts.Texts(),
+              std::vector<std::string>{"Only " + std::to_string(turned) +
+                                       " of the 39998 Training rows asked for could be turned "
+                                       "into Validating rows."});
 }
 
 TEST_F(ScriptTest, ImportEndsTheRunWithItsMessage) {

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,6 +6,7 @@
 #include "files/SpecialFiles.h"
 #include "files/SpecialFilesDialog.h"
 #include "support/FakePlatform.h"
+#include "support/TempDir.h"
 
 namespace quorin::test {
 namespace {
@@ -15,9 +14,6 @@ namespace {
 class SpecialFilesTest : public DocTest {
 protected:
     SpecialFilesTest() {
-        m_Dir = std::filesystem::temp_directory_path() /
-                ("quorin_special_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_Dir / "run.1");
         // Two inputs, one output; a 2-1-1 network by hand with one removed connection.
         MakeGrid(3, 3, {1, 2, 0, 3, 4, 1, 5, 6, 0}, {0, 0, 1});
@@ -33,7 +29,6 @@ protected:
         Doc.m_Weights = {{0, 0, 2, 0, 0.5, 0, 0}, {1, 0, 2, 1, -0.25, 0, 0}, {0, 0, 3, 2, 1.5, 0, 0}};
         Doc.m_GraphPoints = {{0, 1, 1, 1}, {1, 0.5, 0.75, 0.25}, {2, 0.4, 0.6, 0.2}};
     }
-    ~SpecialFilesTest() override { std::filesystem::remove_all(m_Dir); }
 
     static std::string Read(const std::filesystem::path& p) {
         std::ifstream in(p, std::ios::binary);
@@ -41,7 +36,8 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    std::filesystem::path m_Dir;
+    CTempDir m_Temp;
+    const std::filesystem::path m_Dir = m_Temp.Path();
 };
 
 TEST_F(SpecialFilesTest, NamesComeFromTheFirstDotAndTheLastFourCharacters) {
@@ -94,8 +90,17 @@ TEST_F(SpecialFilesTest, DetailsFile) {
     SaveOptionalFiles(Doc, (m_Dir / "d.BU.tvq").string());
     EXPECT_FALSE(std::filesystem::exists(m_Dir / "d.BU.de.txt"));
 
+    const std::vector<CNode> live = Doc.m_Nodes;
     SaveOptionalFiles(Doc, (m_Dir / "d.tvq").string());
     const std::string text = Read(m_Dir / "d.de.txt");
+    // The row is presented to a copy: the live records keep what they held.
+    for (std::size_t n = 0; n < live.size(); ++n) {
+        EXPECT_EQ(Doc.m_Nodes[n].NetInput, live[n].NetInput) << n;
+        EXPECT_EQ(Doc.m_Nodes[n].Activation, live[n].Activation) << n;
+    }
+    // ... and the file shows that row's presentation: 1 and 2 of the ranges 1..5 and 2..6.
+    EXPECT_NE(text.find("INPUT layer node.  Normalized Input: 0.000000  Activation: 0.000000"),
+              std::string::npos);
     const std::string header =
         "doc.tvq Node and Connection Details.\r\n\r\nInputs, activations and errors are those "
         "produced when the\r\nfirst training example row is presented to the network.\r\n\r\n"

@@ -12,6 +12,7 @@
 #include "grid/Archive.h"
 #include "grid/DocumentCommands.h"
 #include "support/FakePlatform.h"
+#include "support/TempDir.h"
 
 namespace quorin::test {
 namespace {
@@ -48,22 +49,14 @@ protected:
     bool Read(CQuorinDoc& into, const Bytes& bytes, std::string& error) {
         return ReadDocumentBytes(into, bytes, "/data/test.tvq", error);
     }
+    // A fresh empty folder of this test's own at each call.
     fs::path TempDir() {
-        fs::path dir = fs::temp_directory_path() /
-                       ("quorin-doc-" + std::to_string(::getpid()) + "-" +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        const fs::path dir = m_Temp.Path() / std::to_string(++m_Folders);
         fs::create_directories(dir);
-        m_Dirs.push_back(dir);
         return dir;
     }
-    ~DocumentFileTest() override {
-        for (auto& d : m_Dirs) {
-            fs::permissions(d, fs::perms::owner_all, fs::perm_options::add);
-            fs::remove_all(d);
-        }
-    }
-    std::vector<fs::path> m_Dirs;
+    CTempDir m_Temp;
+    int m_Folders = 0;
 };
 
 // A document with every list filled and every field distinct.

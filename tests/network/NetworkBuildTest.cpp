@@ -161,5 +161,92 @@ TEST_F(NetworkBuildTest, RebuildingDuringAPassDropsThePackedCopy) {
     EXPECT_GT(Doc.m_Nodes[5].Activation, 0.0);
 }
 
+// One build of the final shape leaves what NewNetwork and a rebuild per added node leave.
+TEST_F(NetworkBuildTest, BuildingTheShapeAtOnceMatchesAddingNodeByNode) {
+    struct CShape {
+        int Hidden[3];
+    };
+    for (const CShape& shape : {CShape{{2, 3, 2}}, CShape{{1, 4, 0}}, CShape{{0, 2, 3}},
+                                CShape{{3, 0, 2}}, CShape{{0, 0, 0}}}) {
+        Doc.m_LearningCycles = 40;
+        NewNetwork(Doc, 2, shape.Hidden[0], 1, 1);
+        for (int i = 0; i < shape.Hidden[1]; ++i) ChangeNetwork(Doc, 1, 2);
+        for (int i = 0; i < shape.Hidden[2]; ++i) ChangeNetwork(Doc, 1, 3);
+        const std::vector<double> nodeByNode = Weights();
+        const CLayerCounts built = CountLayers(Doc);
+        std::vector<std::pair<int, int>> links;
+        for (const CWeight& w : Doc.m_Weights) links.emplace_back(w.FromNode, w.ToNode);
+
+        Doc.m_LearningCycles = 40;
+        CLayerCounts counts;
+        counts.Inputs = 2;
+        counts.Outputs = 1;
+        for (int h = 0; h < 3; ++h) counts.Hidden[h] = shape.Hidden[h];
+        NewNetworkOfShape(Doc, counts, 1);
+        EXPECT_EQ(Weights(), nodeByNode);
+        for (int h = 0; h < 3; ++h) EXPECT_EQ(CountLayers(Doc).Hidden[h], built.Hidden[h]);
+        std::vector<std::pair<int, int>> again;
+        for (const CWeight& w : Doc.m_Weights) again.emplace_back(w.FromNode, w.ToNode);
+        EXPECT_EQ(again, links);
+        EXPECT_EQ(Doc.m_LearningCycles, 0);
+        EXPECT_EQ(Doc.m_StartLearningCycles, 0);
+    }
+}
+
+// A packed copy made before the records were replaced without a write-back (a load, an
+// emptied document) must not land on the new records, whatever their size.
+TEST_F(NetworkBuildTest, AStaleEngineIsNeverWrittenBack) {
+    NewNetwork(Doc, 2, 2, 1, 0);
+    CNetworkEngine engine;
+    {
+        CLearningPass pass(Doc, engine);
+        ConnectInputs(Doc, 0, 1);
+        CalculateActivations(Doc);
+        CalculateErrors(Doc, 0);
+        CalculateWeights(Doc);
+        ASSERT_TRUE(engine.m_Packed);
+        // The records replaced behind the engine's back, as a load does.
+        std::vector<CWeight> loaded = Doc.m_Weights;
+        for (CWeight& w : loaded) w.Weight = 0.25;
+        BumpNetworkGeneration(Doc);
+        Doc.m_Weights = loaded;
+        // Presented again: packed afresh from the new records, not through the stale copy.
+        ConnectInputs(Doc, 1, 1);
+        CalculateActivations(Doc);
+        const double inPass = Doc.m_Nodes.back().Activation;
+        pass.Sync();
+        for (const CWeight& w : Doc.m_Weights) EXPECT_EQ(w.Weight, 0.25);
+        {
+            CQuorinDoc plain(*P.App);
+            plain.m_Examples = Doc.m_Examples;
+            plain.m_InOuts = Doc.m_InOuts;
+            plain.m_Nodes = Doc.m_Nodes;
+            plain.m_Weights = Doc.m_Weights;
+            ConnectInputs(plain, 1, 1);
+            CalculateActivations(plain);
+            EXPECT_EQ(inPass, plain.m_Nodes.back().Activation);
+        }
+        ConnectInputs(Doc, 0, 1);
+        CalculateActivations(Doc);
+        CalculateErrors(Doc, 0);
+        CalculateWeights(Doc);
+        Doc.DeleteContents();  // the pass ends over an empty network
+    }
+    EXPECT_TRUE(Doc.m_Weights.empty());
+    EXPECT_TRUE(Doc.m_Nodes.empty());
+
+    // Every change of the network outside learning makes a new generation.
+    MakeGrid(3, 3, {0, 1, 0, 1, 0, 1, 0.5, 0.5, 0}, {Input, Input, Output});
+    std::uint64_t before = Doc.m_NetworkGeneration;
+    NewNetwork(Doc, 2, 1, 1, 0);
+    EXPECT_GT(Doc.m_NetworkGeneration, before);
+    before = Doc.m_NetworkGeneration;
+    ForgetLearning(Doc, 0, 1, 1, 0);
+    EXPECT_GT(Doc.m_NetworkGeneration, before);
+    before = Doc.m_NetworkGeneration;
+    ChangeNetwork(Doc, 1, 1);
+    EXPECT_GT(Doc.m_NetworkGeneration, before);
+}
+
 }  // namespace
 }  // namespace quorin::test

@@ -21,8 +21,15 @@ CTempDir::CTempDir() {
 }
 
 CTempDir::~CTempDir() {
+    namespace fs = std::filesystem;
     std::error_code ignored;
-    std::filesystem::remove_all(m_Path, ignored);
+    // A test may have made a folder read-only; its content must go too.
+    fs::permissions(m_Path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto it = fs::recursive_directory_iterator(m_Path, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored))
+        if (it->is_directory(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_Path, ignored);
 }
 
 std::string ReadWholeFile(const std::string& path) {

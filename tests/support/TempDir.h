@@ -1,5 +1,6 @@
 #pragma once
-// A directory of its own for one test, removed with everything in it at the end.
+// A directory of its own for one test, removed with everything in it at the end (read-only
+// folders inside it included).
 #include <filesystem>
 #include <string>
 
