@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 #include "../fuzz/FuzzPlatform.h"
@@ -123,8 +124,46 @@ void BM_Open(benchmark::State& state) {
     std::remove(tvq.c_str());
 }
 
+// The two halves of a save and of an open apart: the document's bytes made or parsed in
+// memory, without the disk.
+void BM_Encode(benchmark::State& state) {
+    const CShape& s = kShapes[state.range(0)];
+    state.SetLabel(s.Tag);
+    const std::string csv = MakeCsv(s.Tag, s.Rows, s.Cols, s.Texts);
+    quorin::fuzz::CFuzzPlatform platform;
+    quorin::CQuorinDoc doc(*platform.App);
+    ImportTextColumnsFirst(doc, csv, s.Cols, s.Texts);
+    std::remove(csv.c_str());
+    long long bytes = 0;
+    for (auto _ : state) bytes = static_cast<long long>(quorin::EncodeForSave(doc, "").Bytes.size());
+    SetRates(state, bytes, s.Rows);
+}
+
+void BM_Decode(benchmark::State& state) {
+    const CShape& s = kShapes[state.range(0)];
+    state.SetLabel(s.Tag);
+    const std::string csv = MakeCsv(s.Tag, s.Rows, s.Cols, s.Texts);
+    std::vector<std::uint8_t> bytes;
+    {
+        quorin::fuzz::CFuzzPlatform platform;
+        quorin::CQuorinDoc doc(*platform.App);
+        ImportTextColumnsFirst(doc, csv, s.Cols, s.Texts);
+        bytes = quorin::EncodeDocument(doc);
+    }
+    std::remove(csv.c_str());
+    for (auto _ : state) {
+        quorin::fuzz::CFuzzPlatform platform;
+        quorin::CQuorinDoc doc(*platform.App);
+        std::string error;
+        benchmark::DoNotOptimize(quorin::ReadDocumentBytes(doc, bytes, "", error));
+    }
+    SetRates(state, static_cast<long long>(bytes.size()), s.Rows);
+}
+
 BENCHMARK(BM_Import)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Open)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Encode)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Decode)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -66,8 +66,16 @@ void CGridModel::Reload() {
         return;
     }
     if (m_Rows > 0 && m_Cols > 0) emit dataChanged(index(0, 0), index(m_Rows - 1, m_Cols - 1));
-    if (m_Rows > 0) emit headerDataChanged(Qt::Vertical, 0, m_Rows - 1);
     if (m_Cols > 0) emit headerDataChanged(Qt::Horizontal, 0, m_Cols - 1);
+    // A header view visits every section of a change, so a million rows would be walked on
+    // each refresh. The ends renew the header's width (it measures only those), and the view
+    // repaints the rows in sight (see CQuorinView::ReloadGrid).
+    if (m_Rows <= 2 * kRowHeaderEnds) {
+        if (m_Rows > 0) emit headerDataChanged(Qt::Vertical, 0, m_Rows - 1);
+    } else {
+        emit headerDataChanged(Qt::Vertical, 0, kRowHeaderEnds - 1);
+        emit headerDataChanged(Qt::Vertical, m_Rows - kRowHeaderEnds, m_Rows - 1);
+    }
 }
 
 QString CGridModel::CellText(int row, int column) const {

@@ -19,7 +19,9 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // Re-reads the document: a reset when the shape changed, else a repaint of every cell.
+    // Of the row headers only the first and last kRowHeaderEnds are announced as changed.
     void Reload();
+    static constexpr int kRowHeaderEnds = 100;
     QString CellText(int row, int column) const;
     static QString RowHeader(const CQuorinDoc& doc, int row);
     static QString ColumnHeader(const CQuorinDoc& doc, int column);

@@ -296,6 +296,13 @@ bool CMainFrame::event(QEvent* event) {
 void CMainFrame::OnProgress(const CQuorinDoc* doc, int count, int status) {
     CChildFrame* child = ChildOf(doc);
     if (!child) return;  // a message from a document that has closed since
+    if (IsFileProgress(status)) {
+        // Shown over the panes while the file is read or written, which may be under the
+        // document lock: nothing here looks at the document.
+        statusBar()->showMessage(QString::fromStdString(StatusText(status, count)), 3000);
+        statusBar()->repaint();
+        return;
+    }
     child->m_ProgressCount = count;
     child->m_ProgressStatus = status;
     child->m_HasProgress = true;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/GuiThread.h"
+#include "grid/QuorinDoc.h"
 
 namespace quorin {
 
@@ -22,9 +23,18 @@ void CQtViews::RefreshViews(CQuorinDoc& doc) {
 }
 
 void CQtViews::PostProgress(CQuorinDoc& doc, int count, int status) {
-    std::lock_guard lock(m_Mutex);
-    if (m_Receiver)
-        QCoreApplication::postEvent(m_Receiver, new CProgressEvent(&doc, count, status));
+    std::unique_lock lock(m_Mutex);
+    if (!m_Receiver) return;
+    if (IsFileProgress(status) && OnGuiThread()) {
+        // The file is read or written on this thread, so a posted message would only arrive
+        // once it is done.
+        QObject* receiver = m_Receiver;
+        lock.unlock();
+        CProgressEvent event(&doc, count, status);
+        QCoreApplication::sendEvent(receiver, &event);
+        return;
+    }
+    QCoreApplication::postEvent(m_Receiver, new CProgressEvent(&doc, count, status));
 }
 
 void CQtViews::ShowStatusMessage(CQuorinDoc& doc, const std::string& text) {

@@ -140,7 +140,7 @@ void CQuorinView::RefreshFromDocument() {
     }
     if (m_Display == EDisplay::Grid) {
         const QModelIndex current = m_Table->currentIndex();
-        m_Model->Reload();
+        ReloadGrid();
         m_EmptyHint->setVisible(m_Model->rowCount() == 0 && m_Model->columnCount() == 0);
         // The document's current cell wins: a command may have moved it.
         const int rows = m_Model->rowCount(), cols = m_Model->columnCount();
@@ -175,9 +175,14 @@ void CQuorinView::RefreshFromDocument() {
     m_Graph->SetSnapshot(&m_Snapshot);
 }
 
+void CQuorinView::ReloadGrid() {
+    m_Model->Reload();
+    m_Table->verticalHeader()->viewport()->update();
+}
+
 void CQuorinView::AutoRefresh() {
     quorin::AutoRefresh(m_Doc);
-    if (m_Display == EDisplay::Grid && m_Doc.m_Learning.load()) m_Model->Reload();
+    if (m_Display == EDisplay::Grid && m_Doc.m_Learning.load()) ReloadGrid();
 }
 
 void CQuorinView::Zoom(EZoom how) {
@@ -273,7 +278,7 @@ void CQuorinView::PasteText() {
         for (int c = 0; c < fields.size() && left + c < m_Doc.m_ColCount; ++c)
             EnterCellText(m_Doc, left + c, top + r, fields[c].trimmed().toStdString());
     }
-    m_Model->Reload();
+    ReloadGrid();
     emit DocumentChanged();
 }
 
@@ -296,7 +301,7 @@ void CQuorinView::DeleteSelection() {
         for (const QModelIndex& i : selection->selectedIndexes())
             EnterCellText(m_Doc, i.column(), i.row(), "?");
     }
-    m_Model->Reload();
+    ReloadGrid();
     emit DocumentChanged();
 }
 
@@ -345,7 +350,7 @@ void CQuorinView::RenameRow(int row) {
     form.AddText("Name", "Example row &name:", m_Doc.m_Examples[row].ExampleName);
     if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return;
     m_Doc.SetExampleName(row, form.Text("Name"), 1);
-    m_Model->Reload();
+    ReloadGrid();
     emit DocumentChanged();
 }
 
@@ -357,7 +362,7 @@ void CQuorinView::RenameColumn(int column) {
     form.AddText("Name", "Input/Output column &name:", m_Doc.m_InOuts[column].InOutName);
     if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return;
     m_Doc.SetInOutName(column, form.Text("Name"));
-    m_Model->Reload();
+    ReloadGrid();
     emit DocumentChanged();
 }
 
@@ -368,7 +373,7 @@ void CQuorinView::SetRowType(int row, int type) {
     m_Doc.RenormaliseAll(1);
     if (type == Querying && m_Doc.m_NetworkExists) Refresh(m_Doc);
     m_Doc.RefreshViews();
-    m_Model->Reload();
+    ReloadGrid();
     emit DocumentChanged();
 }
 
@@ -376,7 +381,7 @@ void CQuorinView::SetColumnType(int column, int type) {
     if (!CanEditGrid(m_Doc) || column < 0 || column >= m_Doc.m_ColCount) return;
     m_Doc.SetInOutTypeAndMode(column, type, -1);
     m_Doc.RefreshViews();
-    m_Model->Reload();
+    ReloadGrid();
     emit DocumentChanged();
 }
 
@@ -400,7 +405,7 @@ void CQuorinView::ShowGridMenu(const QPoint& at) {
         auto run = e.Run;
         connect(a, &QAction::triggered, this, [this, run, col, row] {
             run(m_Doc, col, row);
-            m_Model->Reload();
+            ReloadGrid();
             emit DocumentChanged();
         });
     }
@@ -437,7 +442,7 @@ void CQuorinView::ShowGridMenu(const QPoint& at) {
         const int mode = e.Type;
         connect(a, &QAction::triggered, this, [this, col, mode] {
             ChangeColumnMode(m_Doc, col, mode);
-            m_Model->Reload();
+            ReloadGrid();
             emit DocumentChanged();
         });
     }

@@ -67,6 +67,8 @@ private:
     void SetRowType(int row, int type);
     void SetColumnType(int column, int type);
     void ApplyZoom();
+    // The model re-read and the row headers in sight repainted.
+    void ReloadGrid();
 
     CQuorinDoc& m_Doc;
     EDisplay m_Display = EDisplay::Grid;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "grid/QuorinDoc.h"
+#include "network/LearningInfo.h"
 #include "platform/StringFormat.h"
 
 namespace quorin::batch {
@@ -81,6 +83,17 @@ void CConsole::EndProgress() {
     if (m_ProgressShown && m_Terminal) std::fputs("\n", m_Messages);
     m_ProgressShown = false;
     std::fflush(m_Messages);
+}
+
+void CConsoleViews::PostProgress(CQuorinDoc&, int count, int status) {
+    if (!IsFileProgress(status)) {
+        m_Count = count;
+        m_Status = status;
+        return;
+    }
+    if (!m_Console) return;
+    m_Console->Progress(StatusText(status, count));
+    if (count >= 100) m_Console->EndProgress();
 }
 
 int CConsolePrompts::MessageBox(const CMessage& message) {

@@ -69,17 +69,19 @@ private:
     CConsole& m_Console;
 };
 
-// Remembers the last progress message for the progress line.
+// Remembers the last progress message for the progress line; the progress of a large
+// document file being read or written goes straight to the console's progress line.
 class CConsoleViews : public IViews {
 public:
+    explicit CConsoleViews(CConsole* console = nullptr) : m_Console(console) {}
     void RefreshViews(CQuorinDoc&) override {}
-    void PostProgress(CQuorinDoc&, int count, int status) override {
-        m_Count = count;
-        m_Status = status;
-    }
+    void PostProgress(CQuorinDoc&, int count, int status) override;
     void PumpEvents() override {}
     std::atomic<int> m_Count{0};
     std::atomic<int> m_Status{-1};
+
+private:
+    CConsole* m_Console;
 };
 
 }  // namespace quorin::batch

@@ -20,18 +20,22 @@ std::string Printable(const std::uint8_t* p, std::size_t n) {
 // ---- writer ----
 
 void CArchiveWriter::Word(std::uint16_t v) {
-    m_Bytes.push_back(static_cast<std::uint8_t>(v));
-    m_Bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+    const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+    Append(b, 2);
 }
 
 void CArchiveWriter::Dword(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) m_Bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    std::uint8_t b[4];
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    Append(b, 4);
 }
 
 void CArchiveWriter::Double(const double& v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
-    for (int i = 0; i < 8; ++i) m_Bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+    std::uint8_t b[8];
+    for (int i = 0; i < 8; ++i) b[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    Append(b, 8);
 }
 
 void CArchiveWriter::String(const std::string& s) {
@@ -46,7 +50,7 @@ void CArchiveWriter::String(const std::string& s) {
         Word(0xFFFF);
         Dword(static_cast<std::uint32_t>(n));
     }
-    m_Bytes.insert(m_Bytes.end(), s.begin(), s.end());
+    Append(s.data(), s.size());
 }
 
 void CArchiveWriter::Count(std::size_t n) {
@@ -58,28 +62,54 @@ void CArchiveWriter::Count(std::size_t n) {
     }
 }
 
-void CArchiveWriter::Doubles(const std::vector<double>& values) {
+void CArchiveWriter::Doubles(std::span<const double> values) {
     Count(values.size());
-    m_Bytes.reserve(m_Bytes.size() + 8 * values.size());
-    for (double v : values) Double(v);
+    if constexpr (kHostIsLittleEndian) {
+        Append(values.data(), 8 * values.size());
+    } else {
+        Reserve(8 * values.size());
+        for (double v : values) Double(v);
+    }
 }
 
-void CArchiveWriter::ObjectTag(const std::string& className) {
-    auto known = std::find_if(m_Classes.begin(), m_Classes.end(),
-                              [&](const auto& c) { return c.first == className; });
-    if (known == m_Classes.end()) {
+void CArchiveWriter::ObjectTag(std::string_view className) {
+    if (m_LastClass >= m_Classes.size() || m_Classes[m_LastClass].first != className) {
+        auto known = std::find_if(m_Classes.begin(), m_Classes.end(),
+                                  [&](const auto& c) { return c.first == className; });
+        m_LastClass = static_cast<std::size_t>(known - m_Classes.begin());
+    }
+    if (m_LastClass == m_Classes.size()) {
         Word(kNewClassTag);
         Word(kRecordSchema);
         Word(static_cast<std::uint16_t>(className.size()));
-        m_Bytes.insert(m_Bytes.end(), className.begin(), className.end());
-        m_Classes.emplace_back(className, m_NextIndex++);
-    } else if (known->second <= kMaxShortClassIndex) {
-        Word(static_cast<std::uint16_t>(kClassTag | known->second));
+        Append(className.data(), className.size());
+        m_Classes.emplace_back(std::string(className), m_NextIndex++);
+    } else if (const std::uint32_t index = m_Classes[m_LastClass].second; index <= kMaxShortClassIndex) {
+        Word(static_cast<std::uint16_t>(kClassTag | index));
     } else {
         Word(kBigObjectTag);
-        Dword(kBigClassTag | known->second);
+        Dword(kBigClassTag | index);
     }
     ++m_NextIndex;  // the object itself
+}
+
+// ---- sizer ----
+
+void CArchiveSizer::String(const std::string& s) {
+    const std::size_t n = s.size();
+    m_Size += (n < 0xFF ? 1 : n < 0xFFFE ? 3 : 7) + n;
+}
+
+void CArchiveSizer::ObjectTag(std::string_view className) {
+    auto known = std::find_if(m_Classes.begin(), m_Classes.end(),
+                              [&](const auto& c) { return c.first == className; });
+    if (known == m_Classes.end()) {
+        m_Size += 6 + className.size();
+        m_Classes.emplace_back(className, m_NextIndex++);
+    } else {
+        m_Size += known->second <= kMaxShortClassIndex ? 2 : 6;
+    }
+    ++m_NextIndex;
 }
 
 // ---- reader ----
@@ -179,12 +209,18 @@ std::uint32_t CArchiveReader::Count(std::size_t minBytesEach, const char* what) 
     return n;
 }
 
-void CArchiveReader::Doubles(std::vector<double>& values) {
-    values.clear();
-    const std::uint32_t n = Count(8, "value");
-    if (m_Failed) return;
-    values.resize(n);
-    for (double& v : values) Double(v);
+void CArchiveReader::ReadDoubles(double* out, std::size_t n) {
+    const std::uint8_t* p = m_Data.data() + m_Pos;
+    if constexpr (kHostIsLittleEndian) {
+        if (n > 0) std::memcpy(out, p, 8 * n);
+    } else {
+        for (std::size_t i = 0; i < n; ++i, p += 8) {
+            std::uint64_t bits = 0;
+            for (int k = 0; k < 8; ++k) bits |= static_cast<std::uint64_t>(p[k]) << (8 * k);
+            std::memcpy(out + i, &bits, 8);
+        }
+    }
+    m_Pos += 8 * n;
 }
 
 int CArchiveReader::LookUpClass(std::uint32_t index) const {

@@ -2,10 +2,13 @@
 // The binary archive under the document file: little-endian integers and doubles,
 // length-prefixed strings, element counts, and object tags that share one running
 // class/object index for the whole file.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +25,9 @@ inline constexpr std::uint32_t kMaxShortClassIndex = kBigObjectTag - 1;
 // Every record class of the document file carries this schema number.
 inline constexpr std::uint16_t kRecordSchema = 1;
 
+// Where the host stores numbers as the file does, arrays are copied as they are.
+inline constexpr bool kHostIsLittleEndian = std::endian::native == std::endian::little;
+
 // Appends to a byte buffer. Never fails.
 class CArchiveWriter {
 public:
@@ -32,15 +38,48 @@ public:
     void Double(const double& v);
     void String(const std::string& s);
     void Count(std::size_t n);
-    void Doubles(const std::vector<double>& values);
+    void Doubles(std::span<const double> values);
     // The tag of one new object of `className`; the class is declared on its first use.
-    void ObjectTag(const std::string& className);
+    void ObjectTag(std::string_view className);
 
+    // Room for `n` more bytes, so that a large file is not copied as its buffer grows.
+    void Reserve(std::size_t n) { m_Bytes.reserve(m_Bytes.size() + n); }
     std::size_t Size() const { return m_Bytes.size(); }
     std::vector<std::uint8_t>& Bytes() { return m_Bytes; }
 
 private:
+    void Append(const void* p, std::size_t n) {
+        const auto* b = static_cast<const std::uint8_t*>(p);
+        m_Bytes.insert(m_Bytes.end(), b, b + n);
+    }
+
     std::vector<std::uint8_t> m_Bytes;
+    std::uint32_t m_NextIndex = 1;
+    std::vector<std::pair<std::string, std::uint32_t>> m_Classes;  // name, index
+    std::size_t m_LastClass = 0;  // records come in runs of one class
+};
+
+// Counts the bytes a CArchiveWriter would append for the same calls, so the buffer of a
+// whole file can be reserved at once.
+class CArchiveSizer {
+public:
+    void Byte(std::uint8_t) { m_Size += 1; }
+    void Word(std::uint16_t) { m_Size += 2; }
+    void Dword(std::uint32_t) { m_Size += 4; }
+    void Int32(const std::int32_t&) { m_Size += 4; }
+    void Double(const double&) { m_Size += 8; }
+    void String(const std::string& s);
+    void Count(std::size_t n) { m_Size += n < 0xFFFF ? 2 : 6; }
+    void Doubles(std::span<const double> values) {
+        Count(values.size());
+        m_Size += 8 * values.size();
+    }
+    void ObjectTag(std::string_view className);
+
+    std::size_t Size() const { return m_Size; }
+
+private:
+    std::size_t m_Size = 0;
     std::uint32_t m_NextIndex = 1;
     std::vector<std::pair<std::string, std::uint32_t>> m_Classes;  // name, index
 };
@@ -61,7 +100,13 @@ public:
     // An element count, refused when `minBytesEach` bytes per element would not fit
     // in what is left of the file.
     std::uint32_t Count(std::size_t minBytesEach, const char* what);
-    void Doubles(std::vector<double>& values);
+    template <class Array>
+    void Doubles(Array& values) {
+        const std::uint32_t n = Count(8, "value");
+        values.resize(m_Failed ? 0 : n);
+        if (m_Failed) return;
+        ReadDoubles(values.data(), n);
+    }
     // Reads the tag of a new object and returns its class's position in classNames,
     // or -1 on failure (unknown class, unsupported schema, malformed tag).
     int ObjectTag();
@@ -74,6 +119,8 @@ public:
 
 private:
     bool Need(std::size_t n);
+    // `n` doubles into `out`; the caller checked that they fit.
+    void ReadDoubles(double* out, std::size_t n);
     int LookUpClass(std::uint32_t index) const;
 
     std::span<const std::uint8_t> m_Data;

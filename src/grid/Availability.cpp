@@ -28,6 +28,16 @@ int TrainingRowCount(const CQuorinDoc& doc) {
     return count;
 }
 
+namespace {
+// Stops at `atLeast`: the menus ask this on every update, and the Grid may hold millions.
+bool HasTrainingRows(const CQuorinDoc& doc, int atLeast) {
+    int count = 0;
+    for (const CExample& ex : doc.m_Examples)
+        if (ex.ExampleType == Training && ++count >= atLeast) return true;
+    return count >= atLeast;
+}
+}  // namespace
+
 // The worker alone touches the network and the Grid's shape while it runs, so every
 // command that edits, rebuilds or saves waits until it has stopped.
 bool CanEditGrid(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
@@ -43,7 +53,7 @@ bool CanCheckGrid(const CQuorinDoc& doc) {
 }
 
 bool CanNewNetwork(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && HasInputAndOutput(doc) && TrainingRowCount(doc) >= 2;
+    return !CalculationRunning(doc) && HasInputAndOutput(doc) && HasTrainingRows(doc, 2);
 }
 
 
@@ -51,7 +61,7 @@ bool CanNewNetwork(const CQuorinDoc& doc) {
 
 
 bool CanStartAssociating(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_ColCount > 1 && TrainingRowCount(doc) >= 2;
+    return !CalculationRunning(doc) && doc.m_ColCount > 1 && HasTrainingRows(doc, 2);
 }
 
 bool CanForgetLearning(const CQuorinDoc& doc) {
@@ -69,7 +79,7 @@ bool CanQuery(const CQuorinDoc& doc) {
     if (CalculationRunning(doc) || doc.m_NetworkExists == 0 || doc.m_Nodes.empty() ||
         !HasInputAndOutput(doc))
         return false;
-    return TrainingRowCount(doc) > 1;
+    return HasTrainingRows(doc, 2);
 }
 
 bool CanChangeNetworkShape(const CQuorinDoc& doc) {

@@ -2,6 +2,7 @@
 // templated over the archive, keeps the reader and the writer in step.
 #include "grid/DocumentFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <mutex>
@@ -11,6 +12,8 @@
 #include "grid/AtomicFile.h"
 #include "grid/QuorinDoc.h"
 #include "network/NetworkEngine.h"
+#include "platform/QuorinApp.h"
+#include "platform/Views.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {
@@ -237,6 +240,37 @@ void ForEachList(L& l, bool currentFormat, int fileStatus, F&& f) {
     visit(Rules, l.m_Rules);
 }
 
+// Reports how far a large file has been read or written, in steps of a tenth, through the
+// document's views; a small file says nothing.
+class CFileProgress {
+public:
+    static constexpr std::size_t kMinBytes = std::size_t{16} << 20;
+    static constexpr std::uint32_t kRecordsPerCheck = 4096;
+
+    CFileProgress(CQuorinDoc& doc, int status, std::size_t totalBytes)
+        : m_Doc(doc), m_Status(status), m_Total(totalBytes), m_Active(totalBytes >= kMinBytes) {}
+    void Report(std::size_t doneBytes) {
+        if (!m_Active) return;
+        const int percent = static_cast<int>(std::min<std::size_t>(doneBytes, m_Total) * 10 / m_Total) * 10;
+        if (percent <= m_Shown) return;
+        m_Shown = percent;
+        m_Doc.App().Views().PostProgress(m_Doc, percent, m_Status);
+    }
+
+private:
+    CQuorinDoc& m_Doc;
+    int m_Status;
+    std::size_t m_Total;
+    bool m_Active;
+    int m_Shown = -1;
+};
+
+// Writers without progress.
+inline void ReportProgress(CArchiveSizer&, CFileProgress*) {}
+inline void ReportProgress(CArchiveWriter& ar, CFileProgress* progress) {
+    if (progress) progress->Report(ar.Size());
+}
+
 // The lists of a document being read, named like the document's.
 struct CParsedLists {
     std::vector<CGraphPoint> m_GraphPoints;
@@ -251,7 +285,7 @@ struct CParsedLists {
 };
 
 template <class R>
-void ReadList(CArchiveReader& ar, int index, std::vector<R>& list) {
+void ReadList(CArchiveReader& ar, int index, std::vector<R>& list, CFileProgress& progress) {
     const std::uint32_t n = ar.Count(kTagBytes + kMinRecordBytes[index], kClassNames[index]);
     if (ar.Failed()) return;
     list.reserve(n);
@@ -264,18 +298,23 @@ void ReadList(CArchiveReader& ar, int index, std::vector<R>& list) {
                            kClassNames[classId], at, kClassNames[index]));
             return;
         }
-        R record;
-        Transfer(ar, record);
-        if (!ar.Failed()) list.push_back(std::move(record));
+        Transfer(ar, list.emplace_back());
+        if (ar.Failed()) list.pop_back();
+        if (i % CFileProgress::kRecordsPerCheck == 0) progress.Report(ar.Position());
     }
 }
 
-template <class R>
-void WriteList(CArchiveWriter& ar, int index, std::vector<R>& list) {
+template <class Ar, class R>
+void WriteList(Ar& ar, int index, std::vector<R>& list, CFileProgress* progress) {
     ar.Count(list.size());
+    std::uint32_t sinceCheck = 0;
     for (R& record : list) {
         ar.ObjectTag(kClassNames[index]);
         Transfer(ar, record);
+        if (++sinceCheck == CFileProgress::kRecordsPerCheck) {
+            sinceCheck = 0;
+            ReportProgress(ar, progress);
+        }
     }
 }
 
@@ -344,8 +383,9 @@ void RepairNonFinite(double& v, double defaultValue) {
     if (!std::isfinite(v)) v = defaultValue;
 }
 
+template <class Ar>
 void EncodeSettingsAndLists(CQuorinDoc& doc, const std::function<void()>& betweenSettingsAndLists,
-                            CArchiveWriter& ar) {
+                            Ar& ar, CFileProgress* progress = nullptr) {
     CStoredSettings s;
     CopySettings(s, doc);
     const bool current = doc.m_CurrentFormat;
@@ -357,7 +397,18 @@ void EncodeSettingsAndLists(CQuorinDoc& doc, const std::function<void()>& betwee
     if (current) TransferBlock(ar, s);
     if (betweenSettingsAndLists) betweenSettingsAndLists();
     ForEachList(doc, current, doc.m_FileStatus,
-                [&](int index, auto& list) { WriteList(ar, index, list); });
+                [&](int index, auto& list) { WriteList(ar, index, list, progress); });
+    ReportProgress(ar, progress);
+}
+
+// Encodes into `ar` after reserving the whole file, which a large Grid would otherwise copy
+// several times as the buffer grows.
+void Encode(CQuorinDoc& doc, const std::function<void()>& betweenSettingsAndLists, CArchiveWriter& ar) {
+    CArchiveSizer sizer;
+    EncodeSettingsAndLists(doc, {}, sizer);
+    ar.Reserve(sizer.Size());
+    CFileProgress progress(doc, StatusWritingFile, sizer.Size());
+    EncodeSettingsAndLists(doc, betweenSettingsAndLists, ar, &progress);
 }
 
 }  // namespace
@@ -418,9 +469,11 @@ bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, con
     RepairNonFinite(s.m_StopSeconds, 20.0);
 
     CParsedLists lists;
+    CFileProgress progress(doc, StatusReadingFile, bytes.size());
     ForEachList(lists, current, s.m_FileStatus, [&](int index, auto& list) {
-        if (!ar.Failed()) ReadList(ar, index, list);
+        if (!ar.Failed()) ReadList(ar, index, list, progress);
     });
+    if (!ar.Failed()) progress.Report(bytes.size());
     error = ar.Failed() ? ar.Error() : CheckLists(lists);
     if (!error.empty()) {
         doc.DeleteContents();
@@ -460,7 +513,7 @@ bool ReadDocumentFile(CQuorinDoc& doc, const std::string& path, std::string& err
 
 std::vector<std::uint8_t> EncodeDocument(CQuorinDoc& doc) {
     CArchiveWriter ar;
-    EncodeSettingsAndLists(doc, {}, ar);
+    Encode(doc, {}, ar);
     return std::move(ar.Bytes());
 }
 
@@ -488,7 +541,7 @@ CEncodedDocument EncodeForSave(CQuorinDoc& doc, const std::string& fileName) {
 
     CEncodedDocument encoded;
     CArchiveWriter ar;
-    EncodeSettingsAndLists(doc, [&] { encoded.SideFiles = RenderOptionalFiles(doc, fileName); }, ar);
+    Encode(doc, [&] { encoded.SideFiles = RenderOptionalFiles(doc, fileName); }, ar);
     if (BadAverageError(doc.m_AverageError)) doc.m_AverageError = 1.0;
     doc.App().Trace("FileStatus  %d", doc.m_FileStatus);
     encoded.Bytes = std::move(ar.Bytes());

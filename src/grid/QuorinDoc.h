@@ -57,8 +57,13 @@ enum EStatus : std::int32_t {
     StatusNotLearning = 15,
     StatusAssociating = 16,
     StatusNotAssociating = 17,
-    StatusStopped = 18
+    StatusStopped = 18,
+    // Progress of a large document file being read or written: the count is a percentage.
+    StatusReadingFile = 19,
+    StatusWritingFile = 20
 };
+
+inline bool IsFileProgress(int status) { return status == StatusReadingFile || status == StatusWritingFile; }
 
 // One open file: the Grid, the network, the learning graph, the optional lists, the
 // settings and controls, and the flags the worker threads share with the user interface.

@@ -18,6 +18,8 @@ std::string StatusText(int status, int count) {
         case StatusAssociating: return Format("Associating: column %d", count);
         case StatusNotAssociating: return Format("Not Associating: column %d", count);
         case StatusStopped: return "Stopped";
+        case StatusReadingFile: return Format("Reading the document: %d%%", count);
+        case StatusWritingFile: return Format("Saving the document: %d%%", count);
         default: return "Unknown status";
     }
 }

@@ -48,7 +48,7 @@ std::string ReadStream(std::FILE* f) {
 struct CBatchProcess {
     CBatchProcess()
         : Messages(std::tmpfile()), Results(std::tmpfile()), Console(false, Messages, Results),
-          Prompts(Console), Clock(Interrupt), Shell(Console),
+          Prompts(Console), Clock(Interrupt), Shell(Console), Views(&Console),
           App(CPlatform{&Prompts, &Clock, &Settings, &Shell, &Views}), Doc(App) {
         App.m_ScriptRunning = true;
         Doc.NewDocument();
@@ -179,6 +179,20 @@ TEST_F(BatchRunTest, AFailedSaveIsAFailure) {
               std::string::npos)
         << messages;
     EXPECT_EQ(ReadStream(run.Results), "");
+}
+
+// Reading or writing a large document shows on stderr, and leaves the learning progress
+// line's status alone.
+TEST_F(BatchRunTest, FileProgressGoesToTheMessagesOnly) {
+    CBatchProcess run;
+    run.Views.PostProgress(run.Doc, 40, StatusReadingFile);
+    run.Views.PostProgress(run.Doc, 100, StatusWritingFile);
+    EXPECT_EQ(ReadStream(run.Messages), "Reading the document: 40%\nSaving the document: 100%\n");
+    EXPECT_EQ(ReadStream(run.Results), "");
+    EXPECT_EQ(run.Views.m_Status, -1);
+    run.Views.PostProgress(run.Doc, 7, StatusLearning);
+    EXPECT_EQ(run.Views.m_Status, StatusLearning);
+    EXPECT_EQ(run.Views.m_Count, 7);
 }
 
 TEST_F(BatchRunTest, GridPreparationTakesTheDefaultAnswersAndPrintsThem) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace quorin {
 namespace {
 
@@ -54,6 +56,50 @@ TEST(ArchiveTest, WideStringsAndUndeclaredClassesAreRefused) {
     EXPECT_EQ(tags.ObjectTag(), 0);
     EXPECT_EQ(tags.ObjectTag(), -1);
     EXPECT_EQ(tags.Error(), "bad object tag at byte 12");
+}
+
+// The whole file's buffer is reserved from the sizer's count, and the arrays are copied in
+// bulk: both must agree with the field-by-field forms.
+TEST(ArchiveTest, SizerAndBulkArraysAgreeWithTheWriter) {
+    constexpr const char* kTwo[] = {"CThing", "COther"};
+    CArchiveWriter w;
+    CArchiveSizer z;
+    auto both = [&](auto&& f) {
+        f(w);
+        f(z);
+        ASSERT_EQ(z.Size(), w.Size());
+    };
+    for (size_t n : {0, 254, 255, 65533, 65534, 70000})
+        both([&](auto& a) { a.String(std::string(n, 's')); });
+    for (size_t n : {0, 65534, 65535}) both([&](auto& a) { a.Count(n); });
+    const std::vector<double> values = {1.5, -0.0, 1e-310, 3.141592653589793};
+    both([&](auto& a) { a.Doubles(values); });
+    both([&](auto& a) { a.Doubles(std::vector<double>{}); });
+    // Past index 32766 a known class takes the long tag.
+    for (int i = 0; i < 17000; ++i) {
+        both([&](auto& a) { a.ObjectTag("CThing"); });
+        both([&](auto& a) { a.ObjectTag("COther"); });
+    }
+
+    // The bulk array is the doubles one by one.
+    CArchiveWriter one;
+    one.Count(values.size());
+    for (double v : values) one.Double(v);
+    CArchiveWriter bulk;
+    bulk.Doubles(values);
+    EXPECT_EQ(bulk.Bytes(), one.Bytes());
+    CArchiveReader r(bulk.Bytes(), kTwo);
+    std::vector<double> back = {9.0};
+    r.Doubles(back);
+    EXPECT_FALSE(r.Failed()) << r.Error();
+    ASSERT_EQ(back.size(), values.size());
+    for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(std::signbit(back[i]), std::signbit(values[i]));
+    EXPECT_EQ(back, values);
+    // A count the rest of the file cannot hold leaves the array empty.
+    CArchiveReader shortOne(std::span(bulk.Bytes()).first(bulk.Size() - 1), kTwo);
+    shortOne.Doubles(back);
+    EXPECT_TRUE(shortOne.Failed());
+    EXPECT_TRUE(back.empty());
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// Progress of large document files, and their bytes both ways.
+#include <gtest/gtest.h>
+
+#include "grid/DocumentFile.h"
+#include "grid/QuorinDoc.h"
+#include "support/FakePlatform.h"
+
+namespace quorin::test {
+namespace {
+
+class DocumentFileProgressTest : public DocTest {
+protected:
+    // A Grid of `rows` rows of ten columns, values distinct per cell.
+    void FillGrid(int rows) {
+        for (int c = 0; c < 10; ++c) Doc.AddCol(0, 0, 1);
+        Doc.m_Examples.resize(static_cast<size_t>(rows));
+        for (int r = 0; r < rows; ++r) {
+            CExample& ex = Doc.m_Examples[static_cast<size_t>(r)];
+            for (int c = 0; c < 10; ++c) {
+                ex.Values.push_back(r * 10.0 + c + 0.25);
+                ex.NormalisedValues.push_back(1.0 / (r + c + 1));
+            }
+        }
+        Doc.SetRowCount();
+    }
+    // The percentages posted with `status`, after those posted earlier.
+    std::vector<int> Posted(int status, size_t from = 0) {
+        std::vector<int> percents;
+        const auto all = P.Views.Progress();
+        for (size_t i = from; i < all.size(); ++i)
+            if (all[i].Status == status) percents.push_back(all[i].Count);
+        return percents;
+    }
+};
+
+TEST_F(DocumentFileProgressTest, ALargeFileReportsTenthsBothWaysAndReadsBackExactly) {
+    FillGrid(100000);  // about 17 MB
+    const CEncodedDocument encoded = EncodeForSave(Doc, "");
+    ASSERT_GT(encoded.Bytes.size(), size_t{16} << 20);
+    const std::vector<int> tenths = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+    EXPECT_EQ(Posted(StatusWritingFile), tenths);
+    EXPECT_TRUE(Posted(StatusReadingFile).empty());
+
+    const size_t before = P.Views.Progress().size();
+    CQuorinDoc opened(*P.App);
+    std::string error;
+    ASSERT_TRUE(ReadDocumentBytes(opened, encoded.Bytes, "/data/big.tvq", error)) << error;
+    EXPECT_EQ(Posted(StatusReadingFile, before), tenths);
+    ASSERT_EQ(opened.m_Examples.size(), Doc.m_Examples.size());
+    for (size_t r : {size_t{0}, size_t{4097}, size_t{99999}}) {
+        EXPECT_EQ(opened.m_Examples[r].Values, Doc.m_Examples[r].Values) << r;
+        EXPECT_EQ(opened.m_Examples[r].NormalisedValues, Doc.m_Examples[r].NormalisedValues) << r;
+    }
+    // Written again, only the load count differs.
+    std::vector<std::uint8_t> again = EncodeDocument(opened);
+    ASSERT_EQ(again.size(), encoded.Bytes.size());
+    EXPECT_NE(again, encoded.Bytes);
+    opened.m_LoadCount = Doc.m_LoadCount;
+    EXPECT_EQ(EncodeDocument(opened), encoded.Bytes);
+}
+
+TEST_F(DocumentFileProgressTest, ASmallFileReportsNoFileProgress) {
+    FillGrid(100);
+    const CEncodedDocument encoded = EncodeForSave(Doc, "");
+    CQuorinDoc opened(*P.App);
+    std::string error;
+    ASSERT_TRUE(ReadDocumentBytes(opened, encoded.Bytes, "/data/small.tvq", error)) << error;
+    for (const auto& p : P.Views.Progress()) EXPECT_FALSE(IsFileProgress(p.Status));
+}
+
+}  // namespace
+}  // namespace quorin::test
