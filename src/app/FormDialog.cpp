@@ -259,6 +259,7 @@ void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed
     QGridLayout* grid = nullptr;
     int gridRow = 0;
     QLabel* waitingBuddy = nullptr;
+    bool afterEdit = false;  // the row above ends in a captioned edit
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i % std::max<size_t>(perColumn, 1) == 0) {
             grid = new QGridLayout;
@@ -271,6 +272,16 @@ void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed
         }
         const CFormField& f = *fields[i];
         placed.insert(f.Key);
+        // A short text after an edit is its unit ("cycles"): it goes beside the edit.
+        const QString plain = f.Kind == EFieldKind::Label ? Q(f.TextValue.empty() ? f.Label : f.TextValue) : QString();
+        if (afterEdit && gridRow > 0 && !plain.isEmpty() && plain.size() <= 40 && !plain.contains('\n') &&
+            !HasMnemonic(plain)) {
+            QWidget* unit = MakeField(f, this, true, true);
+            grid->addWidget(unit, gridRow - 1, 2);
+            afterEdit = false;
+            continue;
+        }
+        afterEdit = false;
         QWidget* widget = MakeField(f, this, true, false);
         widget->setEnabled(f.Enabled);
         if (waitingBuddy && f.Kind != EFieldKind::Label) {
@@ -295,8 +306,9 @@ void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed
             label->setEnabled(f.Enabled);
             grid->addWidget(label, gridRow, 0);
             grid->addWidget(widget, gridRow, 1);
+            afterEdit = f.Kind != EFieldKind::Choice;
         } else {
-            grid->addWidget(widget, gridRow, 0, 1, 2);
+            grid->addWidget(widget, gridRow, 0, 1, 3);
             if (f.Kind == EFieldKind::Label && HasMnemonic(f.TextValue.empty() ? f.Label : f.TextValue))
                 waitingBuddy = static_cast<QLabel*>(widget);
         }

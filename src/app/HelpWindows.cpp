@@ -104,8 +104,12 @@ CGettingStarted::CGettingStarted(CQuorinApp& app, CMainFrame& frame)
     QPushButton* finish = buttons->addButton(tr("&Finish"), QDialogButtonBox::AcceptRole);
     finish->setObjectName("Finish");
     connect(finish, &QPushButton::clicked, this, &QDialog::close);
+    layout->addStretch(1);
     layout->addWidget(buttons);
+    // Wrapped texts take the height they need at this width, no more.
+    constexpr int kWidth = 640;
     setMinimumWidth(560);
+    resize(kWidth, layout->totalHeightForWidth(kWidth));
 }
 
 CGettingStarted::~CGettingStarted() { m_App.m_GettingStartedRunning = false; }

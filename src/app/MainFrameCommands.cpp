@@ -79,8 +79,8 @@ QIcon Glyph(const QString& key, const QColor& colour) {
         const char* Own;    // our resource, or null
     };
     static const CIconName names[] = {
-        {"Pr", "document-print", nullptr},    {"Cp", "edit-copy", nullptr},
-        {"Pa", "edit-paste", nullptr},        {"Ty", nullptr, "change-range"},
+        {"Pr", "document-print", "document-print"},    {"Cp", "edit-copy", "edit-copy"},
+        {"Pa", "edit-paste", "edit-paste"},        {"Ty", nullptr, "change-range"},
         {"+1", nullptr, "node-add-1"},        {"+2", nullptr, "node-add-2"},
         {"+3", nullptr, "node-add-3"},        {"-1", nullptr, "node-delete-1"},
         {"-2", nullptr, "node-delete-2"},     {"-3", nullptr, "node-delete-3"},
@@ -88,13 +88,14 @@ QIcon Glyph(const QString& key, const QColor& colour) {
         {"Gp", nullptr, "view-graph"},        {"Er", nullptr, "view-errors"},
         {"+In", nullptr, "column-input"},     {"+Ou", nullptr, "column-output"},
         {"+T", nullptr, "row-training"},      {"+V", nullptr, "row-validating"},
-        {"+Q", nullptr, "row-querying"},      {"Z+", "zoom-in", nullptr},
-        {"Z-", "zoom-out", nullptr},          {"Ck", nullptr, "check-grid"},
+        {"+Q", nullptr, "row-querying"},      {"Z+", "zoom-in", "zoom-in"},
+        {"Z-", "zoom-out", "zoom-out"},          {"Ck", nullptr, "check-grid"},
         {"NN", nullptr, "network-new"},       {"Co", nullptr, "controls"},
         {"As", nullptr, "associate"},         {"Fg", nullptr, "forget"},
         {"?", nullptr, "query"},              {"Ex", nullptr, "extend-learning"},
         {"AS", nullptr, "auto-save"},         {"SF", nullptr, "special-files"},
         {"Md", nullptr, "missing-data"},      {"Va", nullptr, "validation"},
+        {"Cl", nullptr, "view-clusters"},     {"Al", nullptr, "view-associations"},
     };
     for (const CIconName& n : names) {
         if (key != QLatin1String(n.Key)) continue;
