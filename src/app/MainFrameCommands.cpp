@@ -392,7 +392,10 @@ void CMainFrame::BuildMenus() {
     m_Commands.back().WhileBusy = true;
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
-            [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
+            [](CChildFrame& c) {
+                // A document never saved is named by its window's title, not by nothing.
+                ShowInfo(c.Doc(), c.Doc().m_PathName.empty() ? c.Title().toStdString() : c.Doc().m_PathName);
+            });
     Command(view, "ViewLog", tr("&Log"), [](CChildFrame& c) { OnViewLog(c.Doc()); }, CanViewLog);
     view->addSeparator();
     m_ToolbarsMenu = view->addMenu(tr("&Toolbars"));  // filled by BuildToolBars
