@@ -179,6 +179,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
                             std::set<std::string>& placed) {
     auto* rest = new QHBoxLayout;
     bool captionColumnUsed = false;
+    bool wraps = false;  // a paragraph takes the whole width instead of a stretch beside it
     QLabel* waitingBuddy = nullptr;  // a text whose '&' names the next field
     for (size_t i = 0; i < line.size(); ++i) {
         std::string key = line[i];
@@ -200,6 +201,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
         }
         QWidget* widget = MakeField(f, parent, false, line.size() > 1);
         widget->setEnabled(f.Enabled);
+        if (auto* text = qobject_cast<QLabel*>(widget); text && text->wordWrap()) wraps = true;
         if (waitingBuddy && f.Kind != EFieldKind::Label) {
             waitingBuddy->setBuddy(widget);
             waitingBuddy = nullptr;
@@ -234,7 +236,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
         }
     }
     if (waitingBuddy) waitingBuddy->setText(StripMnemonic(waitingBuddy->text()));
-    rest->addStretch(1);
+    if (!wraps) rest->addStretch(1);
     if (captionColumnUsed)
         grid->addLayout(rest, row, 1);
     else
