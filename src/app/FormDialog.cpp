@@ -179,7 +179,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
                             std::set<std::string>& placed) {
     auto* rest = new QHBoxLayout;
     bool captionColumnUsed = false;
-    bool wraps = false;  // a paragraph takes the whole width instead of a stretch beside it
+    bool fills = false;  // a paragraph or a lone text edit takes the width instead of a stretch
     QLabel* waitingBuddy = nullptr;  // a text whose '&' names the next field
     for (size_t i = 0; i < line.size(); ++i) {
         std::string key = line[i];
@@ -201,7 +201,8 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
         }
         QWidget* widget = MakeField(f, parent, false, line.size() > 1);
         widget->setEnabled(f.Enabled);
-        if (auto* text = qobject_cast<QLabel*>(widget); text && text->wordWrap()) wraps = true;
+        if (auto* text = qobject_cast<QLabel*>(widget); text && text->wordWrap()) fills = true;
+        if (f.Kind == EFieldKind::Text && line.size() == 1) fills = true;
         if (waitingBuddy && f.Kind != EFieldKind::Label) {
             waitingBuddy->setBuddy(widget);
             waitingBuddy = nullptr;
@@ -236,7 +237,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
         }
     }
     if (waitingBuddy) waitingBuddy->setText(StripMnemonic(waitingBuddy->text()));
-    if (!wraps) rest->addStretch(1);
+    if (!fills) rest->addStretch(1);
     if (captionColumnUsed)
         grid->addLayout(rest, row, 1);
     else

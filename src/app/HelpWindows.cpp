@@ -39,7 +39,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
 }
 
 QString AboutText() {
-    QString licence = QObject::tr("Distributed under the licence in the LICENSE file that comes with the program.");
+    QString licence = QObject::tr("Free software under the MIT License: see the LICENSE file that comes with the program.");
     return QObject::tr("<h3>Quorin-plus %1</h3>"
                        "<p>A desktop workbench for feed-forward neural networks: keep examples in a Grid, "
                        "build and train a network, validate it and query it.</p>"
