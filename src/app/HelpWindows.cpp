@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextBrowser>
@@ -14,6 +15,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "grid/QuorinDoc.h"
 #include "platform/QuorinApp.h"
 
 #ifndef QUORIN_VERSION
@@ -141,6 +143,18 @@ void CGettingStarted::OpenExample() {
     // The script names iris.csv beside itself; it runs on a new document as from the command line.
     m_App.m_PendingScript = script.toStdString();
     m_App.m_ScriptRunning = true;
+    // The empty Grid a first start opens makes way for the example instead of staying behind.
+    QPointer<CChildFrame> blank = m_Frame.ActiveChild();
+    if (blank && (blank->Doc().m_RowCount > 0 || blank->Doc().m_ColCount > 0 || blank->Doc().IsModified() ||
+                  !blank->Doc().m_PathName.empty()))
+        blank = nullptr;
+    // Closed before the example starts learning (a document does not close while threads run);
+    // closing is also held while the guide runs, and this one is the guide's own doing.
+    if (QWidget* window = blank ? blank->parentWidget() : nullptr) {
+        m_App.m_GettingStartedRunning = false;
+        window->close();
+        m_App.m_GettingStartedRunning = true;
+    }
     m_Frame.NewDocument();
     raise();
 }
