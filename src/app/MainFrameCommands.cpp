@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -129,7 +130,9 @@ QIcon Standard(QStyle::StandardPixmap pixmap) {
         case QStyle::SP_MediaStop: theme = "media-playback-stop"; break;
         default: break;
     }
-    const QIcon stock = QApplication::style()->standardIcon(pixmap);
+    // Where the theme has none, ours (coloured, so that disabled looks different) before the style's.
+    const QString own = theme ? QString(":/icons/%1.svg").arg(theme) : QString();
+    const QIcon stock = theme && QFile::exists(own) ? QIcon(own) : QApplication::style()->standardIcon(pixmap);
     return theme ? QIcon::fromTheme(theme, stock) : stock;
 }
 
