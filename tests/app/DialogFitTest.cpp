@@ -1,5 +1,7 @@
 // Every dialog a person meets along the usual path must fit a 1366x768 screen (less the
 // title bar and a desktop panel), and show its units beside their fields, not under them.
+// With QUORIN_DIALOG_SHOTS set to a folder, each dialog is also saved there as a picture.
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +71,8 @@ TEST_F(GuiTest, EveryDialogOfTheUsualPathFitsASmallScreen) {
         ExpectFits(dialog, form.Id);
         dialog.show();  // lays out every box
         Pump();
+        if (const QString shots = qEnvironmentVariable("QUORIN_DIALOG_SHOTS"); !shots.isEmpty())
+            dialog.grab().save(QDir(shots).filePath(QString::fromStdString(form.Id) + ".png"));
         // A unit ("cycles", "seconds") stands in the row of the edit before it.
         const QList<QLineEdit*> edits = dialog.findChildren<QLineEdit*>();
         for (const CFormField& f : form.Fields) {
