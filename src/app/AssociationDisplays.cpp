@@ -29,6 +29,9 @@ QString CAssociationListDisplay::Text(const CAssociationDisplay& d) {
         text += Pad(d.ColumnTitles[0], 72) + QString::fromStdString(d.ColumnTitles[1]) + "\n\n";
     if (d.Clusters.empty()) {
         for (const CAssociationEntry& e : d.Entries) text += Row(e) + "\n";
+        // An empty list says how to fill it.
+        if (d.Entries.empty())
+            text += QObject::tr("Nothing found yet: Action > Start Associating looks for columns that go together.\n");
     } else {
         for (const auto& cluster : d.Clusters) {
             for (const CAssociationEntry& e : cluster) text += Row(e) + "\n";

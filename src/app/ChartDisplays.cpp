@@ -167,7 +167,10 @@ void CChartDisplay::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(QColor(60, 60, 60), 1.2, Qt::DashLine));
         painter.drawLine(QPointF(x, l.FirstRow - 4), QPointF(x, bottom));
         const QString label = tr("Target %1").arg(ValueText(m_Chart.TargetError));
-        painter.drawText(QRectF(x + 3, l.TitleTop, fm.horizontalAdvance(label) + 4, l.RowHeight),
+        // Beside the line, but never over the bars' heading.
+        const double titleEnd = l.BarLeft + QFontMetricsF(bold).horizontalAdvance(titleAt(3)) + fm.height();
+        const double labelX = x + 3 < titleEnd && x > l.BarLeft - 3 ? std::max(x + 3, titleEnd) : x + 3;
+        painter.drawText(QRectF(labelX, l.TitleTop, fm.horizontalAdvance(label) + 4, l.RowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, label);
     }
     if (m_Chart.Entries.empty()) {

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <map>
+#include <utility>
 
 #include "analysis/NetworkAnalysis.h"
 #include "app/ChartDisplays.h"
@@ -43,6 +45,57 @@ void NamesOfType(const CQuorinDoc& doc, int type, std::vector<std::string>& name
         const int nodes = io.Mode == Image ? 3 : 1;
         for (int i = 0; i < nodes; ++i) names.push_back(io.InOutName);
     }
+}
+// A drawn line as points a few pixels apart, so that long straight pieces count too.
+void AddTrace(std::vector<QPointF>& drawn, const QPointF& q) {
+    if (!drawn.empty() && drawn.back().x() > -1e8) {
+        const QPointF from = drawn.back();
+        const double length = std::hypot(q.x() - from.x(), q.y() - from.y());
+        const int steps = std::min(static_cast<int>(length / 4.0), 1000);
+        for (int i = 1; i < steps; ++i) drawn.push_back(from + (q - from) * (static_cast<double>(i) / steps));
+    }
+    drawn.push_back(q);
+}
+
+// The legend goes in the corner of the plot that covers the fewest drawn points.
+void DrawLegend(QPainter& painter, const QRect& plot, const std::vector<std::pair<QString, QColor>>& entries,
+                const std::vector<QPointF>& drawn) {
+    if (entries.empty()) return;
+    const QFontMetrics metrics(painter.font());
+    int textWidth = 0;
+    for (const auto& [name, colour] : entries) textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
+    const QSize size(textWidth + 42, static_cast<int>(entries.size()) * 18 + 8);
+    const int m = 8;
+    const QPoint corners[] = {
+        {plot.right() - m - size.width(), plot.top() + m},      {plot.left() + m, plot.top() + m},
+        {plot.right() - m - size.width(), plot.bottom() - m - size.height()},
+        {plot.left() + m, plot.bottom() - m - size.height()},   {plot.center().x() - size.width() / 2, plot.top() + m},
+        {plot.center().x() - size.width() / 2, plot.bottom() - m - size.height()}};
+    QRect best;
+    size_t fewest = SIZE_MAX;
+    for (const QPoint& corner : corners) {
+        const QRectF box(QRect(corner, size).adjusted(-3, -3, 3, 3));
+        const size_t covered = static_cast<size_t>(
+            std::count_if(drawn.begin(), drawn.end(), [&](const QPointF& p) { return box.contains(p); }));
+        if (covered < fewest) {
+            fewest = covered;
+            best = QRect(corner, size);
+        }
+    }
+    painter.save();
+    painter.setPen(QColor(200, 200, 200));
+    painter.setBrush(QColor(255, 255, 255, 230));
+    painter.drawRect(best);
+    int y = best.top() + 4;
+    for (const auto& [name, colour] : entries) {
+        const QRect line(best.left() + 8, y, best.width() - 12, 18);
+        painter.setPen(QPen(colour, 2));
+        painter.drawLine(line.left(), line.center().y(), line.left() + 20, line.center().y());
+        painter.setPen(Qt::black);
+        painter.drawText(line.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+        y += 18;
+    }
+    painter.restore();
 }
 }  // namespace
 
@@ -106,7 +159,7 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     const bool validating = !s.Validating.empty();
     // The validating results take a second axis on the right, 0 to 100 %.
     const QRect plot(all.left() + 70, 60, std::max(all.width() - (validating ? 150 : 100), 10),
-                     std::max(all.height() - 130, 10));
+                     std::max(all.height() - 138, 10));
     painter.setPen(QColor(200, 200, 200));
     painter.drawRect(plot);
     if (s.Points.empty()) {
@@ -179,7 +232,8 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
     const CSeries series[] = {{tr("Maximum error"), QColor(220, 50, 50), &CGraphPoint::MaxError},
                               {tr("Average error"), QColor(30, 80, 220), &CGraphPoint::AveError},
                               {tr("Minimum error"), QColor(20, 150, 60), &CGraphPoint::MinError}};
-    int legendY = plot.top() + 8;
+    std::vector<std::pair<QString, QColor>> legend;
+    std::vector<QPointF> drawn;  // every line drawn, so that the legend can avoid them
     for (const CSeries& line : series) {
         QPainterPath path;
         bool first = true;
@@ -187,15 +241,13 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
             const QPointF q = toPoint(p.Cycles, p.*(line.Field));
             if (first) path.moveTo(q); else path.lineTo(q);
             first = false;
+            AddTrace(drawn, q);
         }
         painter.setPen(QPen(line.Colour, 1.6));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
-        const QRect legend(plot.right() - 150, legendY, 140, 16);
-        painter.drawLine(legend.left(), legend.center().y(), legend.left() + 20, legend.center().y());
-        painter.setPen(Qt::black);
-        painter.drawText(legend.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, line.Name);
-        legendY += 18;
+        legend.emplace_back(line.Name, line.Colour);
+        drawn.emplace_back(-1e9, -1e9);  // a break between lines
     }
     if (validating) {
         const QColor colour(150, 60, 180);
@@ -218,6 +270,7 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
         for (size_t i = 0; i < s.Validating.size(); ++i) {
             const QPointF q = toValidating(s.Validating[i].Cycles, s.Validating[i].Percent);
             if (i == 0) path.moveTo(q); else path.lineTo(q);
+            AddTrace(drawn, q);
         }
         painter.setPen(QPen(colour, 1.6, Qt::SolidLine));
         painter.drawPath(path);
@@ -227,11 +280,9 @@ void CGraphDisplay::paintEvent(QPaintEvent*) {
                 painter.drawEllipse(toValidating(v.Cycles, v.Percent), 2.5, 2.5);
             painter.setBrush(Qt::NoBrush);
         }
-        const QRect legend(plot.right() - 150, legendY, 140, 16);
-        painter.drawLine(legend.left(), legend.center().y(), legend.left() + 20, legend.center().y());
-        painter.setPen(Qt::black);
-        painter.drawText(legend.adjusted(26, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, tr("Validating"));
+        legend.emplace_back(tr("Validating"), colour);
     }
+    DrawLegend(painter, plot, legend, drawn);
     const CGraphPoint& last = s.Points.back();
     painter.setPen(Qt::black);
     if (!s.ValidatingText.empty())

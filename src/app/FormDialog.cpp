@@ -179,6 +179,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
                             std::set<std::string>& placed) {
     auto* rest = new QHBoxLayout;
     bool captionColumnUsed = false;
+    bool fills = false;  // a paragraph or a lone text edit takes the width instead of a stretch
     QLabel* waitingBuddy = nullptr;  // a text whose '&' names the next field
     for (size_t i = 0; i < line.size(); ++i) {
         std::string key = line[i];
@@ -200,6 +201,8 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
         }
         QWidget* widget = MakeField(f, parent, false, line.size() > 1);
         widget->setEnabled(f.Enabled);
+        if (auto* text = qobject_cast<QLabel*>(widget); text && text->wordWrap()) fills = true;
+        if (f.Kind == EFieldKind::Text && line.size() == 1) fills = true;
         if (waitingBuddy && f.Kind != EFieldKind::Label) {
             waitingBuddy->setBuddy(widget);
             waitingBuddy = nullptr;
@@ -234,7 +237,7 @@ void CFormDialog::PlaceLine(const CFormLine& line, QGridLayout* grid, int row, Q
         }
     }
     if (waitingBuddy) waitingBuddy->setText(StripMnemonic(waitingBuddy->text()));
-    rest->addStretch(1);
+    if (!fills) rest->addStretch(1);
     if (captionColumnUsed)
         grid->addLayout(rest, row, 1);
     else
@@ -259,6 +262,7 @@ void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed
     QGridLayout* grid = nullptr;
     int gridRow = 0;
     QLabel* waitingBuddy = nullptr;
+    bool afterEdit = false;  // the row above ends in a captioned edit
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i % std::max<size_t>(perColumn, 1) == 0) {
             grid = new QGridLayout;
@@ -271,6 +275,16 @@ void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed
         }
         const CFormField& f = *fields[i];
         placed.insert(f.Key);
+        // A short text after an edit is its unit ("cycles"): it goes beside the edit.
+        const QString plain = f.Kind == EFieldKind::Label ? Q(f.TextValue.empty() ? f.Label : f.TextValue) : QString();
+        if (afterEdit && gridRow > 0 && !plain.isEmpty() && plain.size() <= 40 && !plain.contains('\n') &&
+            !HasMnemonic(plain)) {
+            QWidget* unit = MakeField(f, this, true, true);
+            grid->addWidget(unit, gridRow - 1, 2);
+            afterEdit = false;
+            continue;
+        }
+        afterEdit = false;
         QWidget* widget = MakeField(f, this, true, false);
         widget->setEnabled(f.Enabled);
         if (waitingBuddy && f.Kind != EFieldKind::Label) {
@@ -295,8 +309,9 @@ void CFormDialog::BuildGeneric(QVBoxLayout* outer, std::set<std::string>& placed
             label->setEnabled(f.Enabled);
             grid->addWidget(label, gridRow, 0);
             grid->addWidget(widget, gridRow, 1);
+            afterEdit = f.Kind != EFieldKind::Choice;
         } else {
-            grid->addWidget(widget, gridRow, 0, 1, 2);
+            grid->addWidget(widget, gridRow, 0, 1, 3);
             if (f.Kind == EFieldKind::Label && HasMnemonic(f.TextValue.empty() ? f.Label : f.TextValue))
                 waitingBuddy = static_cast<QLabel*>(widget);
         }

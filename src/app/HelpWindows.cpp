@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextBrowser>
@@ -14,6 +15,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "grid/QuorinDoc.h"
 #include "platform/QuorinApp.h"
 
 #ifndef QUORIN_VERSION
@@ -39,7 +41,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
 }
 
 QString AboutText() {
-    QString licence = QObject::tr("Distributed under the licence in the LICENSE file that comes with the program.");
+    QString licence = QObject::tr("Free software under the MIT License: see the LICENSE file that comes with the program.");
     return QObject::tr("<h3>Quorin-plus %1</h3>"
                        "<p>A desktop workbench for feed-forward neural networks: keep examples in a Grid, "
                        "build and train a network, validate it and query it.</p>"
@@ -104,8 +106,12 @@ CGettingStarted::CGettingStarted(CQuorinApp& app, CMainFrame& frame)
     QPushButton* finish = buttons->addButton(tr("&Finish"), QDialogButtonBox::AcceptRole);
     finish->setObjectName("Finish");
     connect(finish, &QPushButton::clicked, this, &QDialog::close);
+    layout->addStretch(1);
     layout->addWidget(buttons);
+    // Wrapped texts take the height they need at this width, no more.
+    constexpr int kWidth = 640;
     setMinimumWidth(560);
+    resize(kWidth, layout->totalHeightForWidth(kWidth));
 }
 
 CGettingStarted::~CGettingStarted() { m_App.m_GettingStartedRunning = false; }
@@ -137,6 +143,18 @@ void CGettingStarted::OpenExample() {
     // The script names iris.csv beside itself; it runs on a new document as from the command line.
     m_App.m_PendingScript = script.toStdString();
     m_App.m_ScriptRunning = true;
+    // The empty Grid a first start opens makes way for the example instead of staying behind.
+    QPointer<CChildFrame> blank = m_Frame.ActiveChild();
+    if (blank && (blank->Doc().m_RowCount > 0 || blank->Doc().m_ColCount > 0 || blank->Doc().IsModified() ||
+                  !blank->Doc().m_PathName.empty()))
+        blank = nullptr;
+    // Closed before the example starts learning (a document does not close while threads run);
+    // closing is also held while the guide runs, and this one is the guide's own doing.
+    if (QWidget* window = blank ? blank->parentWidget() : nullptr) {
+        m_App.m_GettingStartedRunning = false;
+        window->close();
+        m_App.m_GettingStartedRunning = true;
+    }
     m_Frame.NewDocument();
     raise();
 }

@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -79,8 +80,8 @@ QIcon Glyph(const QString& key, const QColor& colour) {
         const char* Own;    // our resource, or null
     };
     static const CIconName names[] = {
-        {"Pr", "document-print", nullptr},    {"Cp", "edit-copy", nullptr},
-        {"Pa", "edit-paste", nullptr},        {"Ty", nullptr, "change-range"},
+        {"Pr", "document-print", "document-print"},    {"Cp", "edit-copy", "edit-copy"},
+        {"Pa", "edit-paste", "edit-paste"},        {"Ty", nullptr, "change-range"},
         {"+1", nullptr, "node-add-1"},        {"+2", nullptr, "node-add-2"},
         {"+3", nullptr, "node-add-3"},        {"-1", nullptr, "node-delete-1"},
         {"-2", nullptr, "node-delete-2"},     {"-3", nullptr, "node-delete-3"},
@@ -88,13 +89,14 @@ QIcon Glyph(const QString& key, const QColor& colour) {
         {"Gp", nullptr, "view-graph"},        {"Er", nullptr, "view-errors"},
         {"+In", nullptr, "column-input"},     {"+Ou", nullptr, "column-output"},
         {"+T", nullptr, "row-training"},      {"+V", nullptr, "row-validating"},
-        {"+Q", nullptr, "row-querying"},      {"Z+", "zoom-in", nullptr},
-        {"Z-", "zoom-out", nullptr},          {"Ck", nullptr, "check-grid"},
+        {"+Q", nullptr, "row-querying"},      {"Z+", "zoom-in", "zoom-in"},
+        {"Z-", "zoom-out", "zoom-out"},          {"Ck", nullptr, "check-grid"},
         {"NN", nullptr, "network-new"},       {"Co", nullptr, "controls"},
         {"As", nullptr, "associate"},         {"Fg", nullptr, "forget"},
         {"?", nullptr, "query"},              {"Ex", nullptr, "extend-learning"},
         {"AS", nullptr, "auto-save"},         {"SF", nullptr, "special-files"},
         {"Md", nullptr, "missing-data"},      {"Va", nullptr, "validation"},
+        {"Cl", nullptr, "view-clusters"},     {"Al", nullptr, "view-associations"},
     };
     for (const CIconName& n : names) {
         if (key != QLatin1String(n.Key)) continue;
@@ -128,7 +130,9 @@ QIcon Standard(QStyle::StandardPixmap pixmap) {
         case QStyle::SP_MediaStop: theme = "media-playback-stop"; break;
         default: break;
     }
-    const QIcon stock = QApplication::style()->standardIcon(pixmap);
+    // Where the theme has none, ours (coloured, so that disabled looks different) before the style's.
+    const QString own = theme ? QString(":/icons/%1.svg").arg(theme) : QString();
+    const QIcon stock = theme && QFile::exists(own) ? QIcon(own) : QApplication::style()->standardIcon(pixmap);
     return theme ? QIcon::fromTheme(theme, stock) : stock;
 }
 
@@ -391,7 +395,10 @@ void CMainFrame::BuildMenus() {
     m_Commands.back().WhileBusy = true;
     view->addSeparator();
     Command(view, "ViewFileInformation", tr("File &Information..."),
-            [](CChildFrame& c) { ShowInfo(c.Doc(), c.Doc().m_PathName); });
+            [](CChildFrame& c) {
+                // A document never saved is named by its window's title, not by nothing.
+                ShowInfo(c.Doc(), c.Doc().m_PathName.empty() ? c.Title().toStdString() : c.Doc().m_PathName);
+            });
     Command(view, "ViewLog", tr("&Log"), [](CChildFrame& c) { OnViewLog(c.Doc()); }, CanViewLog);
     view->addSeparator();
     m_ToolbarsMenu = view->addMenu(tr("&Toolbars"));  // filled by BuildToolBars

@@ -1,5 +1,6 @@
 // The frame's own windows beside the documents: the Validation display and the help.
 #include <QMessageBox>
+#include <algorithm>
 #include <QPointer>
 
 #include "app/HelpWindows.h"
@@ -49,6 +50,10 @@ void CMainFrame::StartGettingStarted() {
     }
     auto* guide = new CGettingStarted(m_App, *this);
     guide->setAttribute(Qt::WA_DeleteOnClose);
+    // In the frame's lower right corner, where it hides the least of the Grid and the graph.
+    const QRect frame = frameGeometry();
+    guide->move(std::max(frame.left(), frame.right() - guide->width() - 24),
+                std::max(frame.top(), frame.bottom() - guide->height() - 60));
     guide->show();
 }
 

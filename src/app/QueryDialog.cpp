@@ -116,10 +116,15 @@ void CQueryDialog::Build() {
     m_Locks->setObjectName("Locks");
     m_Inputs->setObjectName("Inputs");
     m_Values->setObjectName("InputValues");
-    m_Locks->setMaximumWidth(48);
-    inputLayout->addWidget(m_Locks, 0, 0);
-    inputLayout->addWidget(m_Inputs, 0, 1);
-    inputLayout->addWidget(m_Values, 0, 2);
+    m_Locks->setMaximumWidth(56);
+    m_Locks->setToolTip(tr("Click an input's mark to lock it at its value while seeking"));
+    // The lists say what they hold.
+    inputLayout->addWidget(new QLabel(tr("Locked"), inputs), 0, 0);
+    inputLayout->addWidget(new QLabel(tr("Input"), inputs), 0, 1);
+    inputLayout->addWidget(new QLabel(tr("Value"), inputs), 0, 2);
+    inputLayout->addWidget(m_Locks, 1, 0);
+    inputLayout->addWidget(m_Inputs, 1, 1);
+    inputLayout->addWidget(m_Values, 1, 2);
     for (QListWidget* list : {m_Inputs, m_Values})
         connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
             if (!m_Filling) Do([this, row] { m_Session.SelectInput(row); });
@@ -132,7 +137,7 @@ void CQueryDialog::Build() {
     m_Edit->setObjectName("Value");
     connect(m_Edit, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_Session.SetValueText(text.toStdString()); });
-    inputLayout->addWidget(m_Edit, 1, 0, 1, 3);
+    inputLayout->addWidget(m_Edit, 2, 0, 1, 3);
     auto* valueRow = new QHBoxLayout;
     const std::pair<const char*, CQuerySession::EAction> kValueButtons[] = {
         {"&Increase", CQuerySession::Increase}, {"&Decrease", CQuerySession::Decrease},
@@ -150,17 +155,19 @@ void CQueryDialog::Build() {
         valueRow->addWidget(button);
         m_ValueButtons.push_back(button);
     }
-    inputLayout->addLayout(valueRow, 2, 0, 1, 3);
+    inputLayout->addLayout(valueRow, 3, 0, 1, 3);
     layout->addWidget(inputs);
 
     auto* outputs = new QGroupBox("Outputs", this);
-    auto* outputLayout = new QHBoxLayout(outputs);
+    auto* outputLayout = new QGridLayout(outputs);
     m_OutputNames = new QListWidget(outputs);
     m_OutputValues = new QListWidget(outputs);
     m_OutputNames->setObjectName("Outputs");
     m_OutputValues->setObjectName("OutputValues");
-    outputLayout->addWidget(m_OutputNames);
-    outputLayout->addWidget(m_OutputValues);
+    outputLayout->addWidget(new QLabel(tr("Output"), outputs), 0, 0);
+    outputLayout->addWidget(new QLabel(tr("Answer"), outputs), 0, 1);
+    outputLayout->addWidget(m_OutputNames, 1, 0);
+    outputLayout->addWidget(m_OutputValues, 1, 1);
     for (QListWidget* list : {m_OutputNames, m_OutputValues})
         connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
             if (!m_Filling) Do([this, row] { m_Session.SelectOutput(row); });

@@ -89,13 +89,6 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
     m_Graph = new CGraphDisplay(this);
     m_Graph->setObjectName("Graph");
     m_Stack->addWidget(m_Graph);
-    m_AssociationList = new CAssociationListDisplay(false, this);
-    m_AssociationList->setObjectName("Associations");
-    m_Stack->addWidget(m_AssociationList);
-    m_ClusterList = new CAssociationListDisplay(true, this);
-    m_ClusterList->setObjectName("Clusters");
-    m_Stack->addWidget(m_ClusterList);
-
     // The two rankings, in the order of EDisplay; they scroll when the window is smaller.
     for (EChart which : {EChart::ExampleErrors, EChart::InputImportance}) {
         auto* chart = new CChartDisplay(which);
@@ -106,6 +99,13 @@ CQuorinView::CQuorinView(CQuorinDoc& doc, QWidget* parent) : QWidget(parent), m_
         m_Stack->addWidget(scroll);
         (which == EChart::ExampleErrors ? m_ErrorsChart : m_ImportanceChart) = chart;
     }
+    // Then the association lists, also in the order of EDisplay: the stack's index is the display.
+    m_AssociationList = new CAssociationListDisplay(false, this);
+    m_AssociationList->setObjectName("Associations");
+    m_Stack->addWidget(m_AssociationList);
+    m_ClusterList = new CAssociationListDisplay(true, this);
+    m_ClusterList->setObjectName("Clusters");
+    m_Stack->addWidget(m_ClusterList);
 
     m_AutoRefresh = new QTimer(this);
     m_AutoRefresh->setInterval(static_cast<int>(kAutoRefreshMs));

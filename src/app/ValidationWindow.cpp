@@ -41,11 +41,16 @@ CValidationWindow::CValidationWindow(CQuorinDoc& doc, QWidget* parent) : QDialog
     m_Rows->setObjectName("ValidationRows");
     m_Rows->verticalHeader()->hide();
     m_Rows->setAlternatingRowColors(true);
+    m_Rows->horizontalHeader()->setStretchLastSection(true);
+    m_Rows->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     splitter->addWidget(m_Rows);
     auto* tables = new QWidget(this);
     m_Tables = new QVBoxLayout(tables);
     m_Tables->setContentsMargins(0, 0, 0, 0);
     splitter->addWidget(tables);
+    // The rows are the long list; the confusion tables take only the room they need.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
     layout->addWidget(splitter, 1);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* refresh = buttons->addButton(tr("&Refresh"), QDialogButtonBox::ActionRole);
@@ -119,11 +124,16 @@ void CValidationWindow::Reload() {
                 table->setItem(a, b, item);
             }
         table->resizeColumnsToContents();
-        boxLayout->addWidget(table);
+        table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+        table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+        // As small as its classes allow; many classes scroll.
+        table->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+        boxLayout->addWidget(table, 0, Qt::AlignLeft | Qt::AlignTop);
         m_Tables->addWidget(box);
     }
     if (r.Tables.empty() && !r.Rows.empty())
         m_Tables->addWidget(new QLabel(tr("Confusion tables are drawn for Output columns of Integer or Bool mode.")));
+    m_Tables->addStretch(1);
 }
 
 }  // namespace quorin

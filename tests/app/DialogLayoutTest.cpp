@@ -75,6 +75,14 @@ TEST_F(GuiTest, NamedDialogsPlaceEveryFieldAndDefaultToOk) {
             if (button->isDefault()) {
                 EXPECT_NE(button->objectName(), "Cancel") << form.Id;
             }
+        // A paragraph wraps at the width of its box, not at its shortest.
+        dialog.show();
+        Pump();
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->wordWrap() && label->isVisible()) {
+                EXPECT_GE(label->width() * 5, label->parentWidget()->width() * 3)
+                    << form.Id << ": " << label->objectName().toStdString();
+            }
         if (!shots.isEmpty()) {
             dialog.adjustSize();
             dialog.grab().save(QDir(shots).filePath(QString::fromStdString(form.Id) + ".png"));

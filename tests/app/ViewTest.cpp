@@ -127,6 +127,14 @@ TEST_F(GuiTest, DisplaysSwitchAndDrawWithoutANetwork) {
     Frame->FindAction("ViewNetwork")->trigger();
     EXPECT_EQ(child->View().Display(), EDisplay::Network);
     EXPECT_FALSE(child->View().grab().isNull());
+    // Each View command shows its own display, not a neighbour's.
+    for (const char* name : {"Grid", "Network", "Graph", "ExampleErrors", "Clusters", "Associations"}) {
+        Frame->FindAction(QString("View%1").arg(name))->trigger();
+        ASSERT_TRUE(child->View().DisplayWidget());
+        EXPECT_EQ(child->View().DisplayWidget()->objectName(), name) << name;
+    }
+    Frame->FindAction("ViewImportanceAscending")->trigger();
+    EXPECT_EQ(child->View().DisplayWidget()->objectName(), "InputImportance");
 }
 
 TEST(FormDialog, RendersEveryFieldKindAndReadsTheEntriesBack) {
