@@ -23,8 +23,10 @@ void WaitForAssociating(CQuorinDoc& doc);
 // The document is going away: ask the thread to stop and join it.
 void EndAssociatingThread(CQuorinDoc& doc);
 
-// The detection run itself (the thread's body; callable directly on one thread).
+// The detection run on the calling thread, as the worker runs it (tests, one thread).
 void AssociatingThread(CQuorinDoc& doc, int totalCycles);
+// The worker's body: the detection without the flag and the thread count.
+void AssociatingRun(CQuorinDoc& doc, int totalCycles);
 // Learning cycles each column gets: total / (rows x columns), at least 20.
 int AssociatingCyclesPerColumn(int totalCycles, int rows, int columns);
 

@@ -28,7 +28,7 @@ void AnswerQueryingRows(CQuorinDoc& doc, int modified) {
             const double answer =
                 io.LowValue + doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
             doc.SetValue(c, r, answer, 1, 0, 1, modified);
-            node += io.Mode == Image ? 3 : 1;
+            node += NodesOf(io);
         }
         ++answered;
     }

@@ -36,18 +36,6 @@ std::string Excerpt(const std::string& line, std::size_t length) {
     return s;
 }
 
-// Shows the wait cursor for as long as the import reads.
-class CWaitCursor {
-public:
-    explicit CWaitCursor(IPrompts& prompts) : m_Prompts(prompts) { m_Prompts.SetWaitCursor(true); }
-    ~CWaitCursor() { m_Prompts.SetWaitCursor(false); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-
-private:
-    IPrompts& m_Prompts;
-};
-
 }  // namespace
 
 void AddDelimiterChecks(CDialogForm& form, const CQuorinDoc& d) {

@@ -263,7 +263,7 @@ void CScriptRunner::CreateNetwork(const CScriptLine& l) {
     int inputs = 0;
     int outputs = 0;
     for (const CInOut& io : m_Doc.m_InOuts) {
-        const int nodes = io.Mode == Image ? 3 : 1;
+        const int nodes = NodesOf(io);
         if (io.InOutType == Input) inputs += nodes;
         if (io.InOutType == Output) outputs += nodes;
     }
@@ -520,6 +520,13 @@ int RunScriptFile(CQuorinDoc& doc, const std::string& path) {
     return runner.RunScriptFile(path);
 }
 
+void RunPendingScript(CQuorinDoc& doc) {
+    CQuorinApp& app = doc.App();
+    if (app.m_PendingScript.empty()) return;
+    const std::string script = std::exchange(app.m_PendingScript, std::string());
+    RunScriptFile(doc, script);
+}
+
 std::string ScriptResultMessage(int result) {
     switch (result) {
     case ScriptNotOpened: return "The Script file to run could not be opened.";
@@ -564,11 +571,8 @@ int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
     const std::int64_t maxDraws = 1000 * static_cast<std::int64_t>(rows) + 100000;
     std::int64_t turned = 0;
     for (std::int64_t draws = 0; turned < n && draws < maxDraws; ++draws) {
-        int index = static_cast<int>(NextRandom() * static_cast<double>(rows) / 32767.0);
-        if (index >= rows) index = rows - 1;
-        if (index == 0 || index == 1) ++index;
-        if (index == rows - 1) --index;
-        if (index < 0 || index >= rows) continue;
+        const int index = ScriptRandomRow(rows);
+        if (index < 0) continue;
         CExample& ex = doc.m_Examples[index];
         if (ex.ExampleType == Training) {
             ex.ExampleType = Validating;

@@ -66,6 +66,9 @@ private:
 
 // Runs a script file on the document; returns the script's result code (0 success).
 int RunScriptFile(CQuorinDoc& doc, const std::string& path);
+// Runs the script waiting from the command line or Getting Started, once, on a document the
+// shell has just made; nothing when none waits.
+void RunPendingScript(CQuorinDoc& doc);
 // The "&Run Script File..." command.
 void OnFileScript(CQuorinDoc& doc);
 // The message OnFileScript shows for a result, or "" for none.

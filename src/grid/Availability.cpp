@@ -10,7 +10,7 @@ bool CalculationRunning(const CQuorinDoc& doc) {
     return doc.m_Learning.load() || doc.m_Associating.load() || doc.m_LeavingOut.load();
 }
 
-bool AnyCalculationRunning(CQuorinDoc& doc) { return doc.App().ThreadCount() >= 2; }
+bool AnyCalculationRunning(const CQuorinDoc& doc) { return doc.App().ThreadCount() >= 2; }
 
 bool HasInputAndOutput(const CQuorinDoc& doc) {
     bool input = false, output = false;

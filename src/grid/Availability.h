@@ -7,7 +7,7 @@ class CQuorinDoc;
 // A learning or associating thread of this document is running.
 bool CalculationRunning(const CQuorinDoc& doc);
 // Any calculation thread of the process is running (closing is refused then).
-bool AnyCalculationRunning(CQuorinDoc& doc);
+bool AnyCalculationRunning(const CQuorinDoc& doc);
 
 bool HasInputAndOutput(const CQuorinDoc& doc);
 int TrainingRowCount(const CQuorinDoc& doc);

@@ -25,7 +25,4 @@ struct CLayerCounts {
 };
 CLayerCounts CountLayers(const CQuorinDoc& doc);
 
-// The document's title as questions show it: the file name, or "Untitled".
-std::string DocumentTitle(const CQuorinDoc& doc);
-
 }  // namespace quorin
