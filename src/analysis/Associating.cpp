@@ -261,4 +261,8 @@ int ScriptAssociate(CQuorinDoc& doc, const std::string& path, bool allowFile) {
     return 0;
 }
 
+bool CanStartAssociating(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_ColCount > 1 && TrainingRowCount(doc) >= 2;
+}
+
 }  // namespace quorin

@@ -53,4 +53,7 @@ int ScriptAssociate(CQuorinDoc& doc, const std::string& path, bool allowFile);
 // The document path with its last four characters replaced by ".as.txt".
 std::string AssociationsDerivedName(const std::string& documentPath);
 
+// Menu availability.
+bool CanStartAssociating(const CQuorinDoc& doc);
+
 }  // namespace quorin

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/QueryImages.h"
+#include "analysis/Querying.h"
 #include "analysis/QueryRows.h"
 #include "analysis/WorkCopy.h"
 #include "automation/ImportReader.h"

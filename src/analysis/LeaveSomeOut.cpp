@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "analysis/Querying.h"
 #include "analysis/WorkCopy.h"
 #include "files/LogFile.h"
 #include "grid/Availability.h"

@@ -7,6 +7,7 @@
 #include "automation/ImportImages.h"
 #include "coding/TextCodes.h"
 #include "coding/ValueText.h"
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
 
@@ -491,5 +492,7 @@ void OnFileImport(CQuorinDoc& doc) {
     const std::string message = ImportResultMessage(ImportFile(doc, path, 1, 0));
     if (!message.empty()) doc.App().Prompts().Inform(message);
 }
+
+bool CanImport(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

@@ -18,6 +18,7 @@
 #include "files/AutoSave.h"
 #include "coding/GridEditor.h"
 #include "files/SpecialFiles.h"
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "grid/RangeCommands.h"
 #include "network/Controls.h"
@@ -582,5 +583,7 @@ int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
     if (turned > 0) doc.SetModified();
     return static_cast<int>(n);
 }
+
+bool CanRunScript(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

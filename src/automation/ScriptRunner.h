@@ -77,4 +77,7 @@ std::string ScriptResultMessage(int result);
 // validating rows; returns the number asked for.
 int SetRandomValidatingRows(CQuorinDoc& doc, int percentage);
 
+// Menu availability.
+bool CanRunScript(const CQuorinDoc& doc);
+
 }  // namespace quorin

@@ -34,48 +34,8 @@ bool CanEditGrid(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 bool CanSaveDocument(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
-bool CanImport(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
-
-bool CanRunScript(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
-
 bool CanCheckGrid(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && doc.m_RowCount > 0 && doc.m_ColCount > 0;
 }
-
-bool CanNewNetwork(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && HasInputAndOutput(doc) && TrainingRowCount(doc) >= 2;
-}
-
-
-
-
-
-bool CanStartAssociating(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_ColCount > 1 && TrainingRowCount(doc) >= 2;
-}
-
-bool CanForgetLearning(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
-           doc.m_RowCount > 0;
-}
-
-// The Querying rows may be answered beside a running learning thread (under the
-// document's network lock), not beside associating, which rewrites the Grid.
-bool CanRefresh(const CQuorinDoc& doc) {
-    return doc.m_NetworkExists != 0 && !doc.m_Associating.load();
-}
-
-bool CanQuery(const CQuorinDoc& doc) {
-    if (CalculationRunning(doc) || doc.m_NetworkExists == 0 || doc.m_Nodes.empty() ||
-        !HasInputAndOutput(doc))
-        return false;
-    return TrainingRowCount(doc) > 1;
-}
-
-bool CanChangeNetworkShape(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0;
-}
-
-bool CanTidy(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

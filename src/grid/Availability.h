@@ -1,6 +1,7 @@
 #pragma once
-// When the commands may be offered. The desktop program enables its menus and toolbars
-// from these queries; they show nothing and change nothing.
+// What the subsystems' availability queries share, and the Grid's own queries. Each
+// command's Can... query sits beside its operation; the desktop program enables its menus
+// and toolbars from them. They show nothing and change nothing.
 namespace quorin {
 class CQuorinDoc;
 
@@ -14,15 +15,6 @@ int TrainingRowCount(const CQuorinDoc& doc);
 
 bool CanEditGrid(const CQuorinDoc& doc);
 bool CanSaveDocument(const CQuorinDoc& doc);
-bool CanImport(const CQuorinDoc& doc);
-bool CanRunScript(const CQuorinDoc& doc);
 bool CanCheckGrid(const CQuorinDoc& doc);
-bool CanNewNetwork(const CQuorinDoc& doc);
-bool CanStartAssociating(const CQuorinDoc& doc);
-bool CanForgetLearning(const CQuorinDoc& doc);
-bool CanRefresh(const CQuorinDoc& doc);
-bool CanQuery(const CQuorinDoc& doc);
-bool CanChangeNetworkShape(const CQuorinDoc& doc);
-bool CanTidy(const CQuorinDoc& doc);
 
 }  // namespace quorin

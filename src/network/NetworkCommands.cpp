@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "network/ControlsDialog.h"
 #include "network/Growth.h"
@@ -166,5 +167,18 @@ void OnEditAddHL2Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 2); }
 void OnEditDeleteHL2Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, -1, 2); }
 void OnEditAddHL3Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 3); }
 void OnEditDeleteHL3Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, -1, 3); }
+
+bool CanNewNetwork(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && HasInputAndOutput(doc) && TrainingRowCount(doc) >= 2;
+}
+
+bool CanForgetLearning(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
+           doc.m_RowCount > 0;
+}
+
+bool CanChangeNetworkShape(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_NetworkExists != 0;
+}
 
 }  // namespace quorin

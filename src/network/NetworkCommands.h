@@ -24,4 +24,9 @@ bool CanDeleteHL2Node(const CQuorinDoc& doc);
 bool CanAddHL3Node(const CQuorinDoc& doc);
 bool CanDeleteHL3Node(const CQuorinDoc& doc);
 
+// Menu availability.
+bool CanNewNetwork(const CQuorinDoc& doc);
+bool CanForgetLearning(const CQuorinDoc& doc);
+bool CanChangeNetworkShape(const CQuorinDoc& doc);
+
 }  // namespace quorin
