@@ -1,10 +1,7 @@
 #include "analysis/Associating.h"
 
-#include <chrono>
 #include <cstdio>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "analysis/AssociationFile.h"
 #include "analysis/Associations.h"
@@ -19,8 +16,6 @@ namespace quorin {
 
 namespace {
 
-int NodesOf(const CInOut& io) { return io.Mode == Image ? 3 : 1; }
-
 // Builds column k's network and learns it; the caller holds the network lock.
 void LearnColumn(CQuorinDoc& doc, int k, int cycles) {
     for (size_t c = 0; c < doc.m_InOuts.size(); ++c)
@@ -33,13 +28,11 @@ void LearnColumn(CQuorinDoc& doc, int k, int cycles) {
     CNetworkEngine engine;
     CLearningPass pass(doc, engine);
     const int rows = static_cast<int>(doc.m_Examples.size());
+    double error = 0.0;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         for (int r = 0; r < rows; ++r) {
             if (doc.m_Examples[r].ExampleType != Training) continue;
-            if (!ConnectInputs(doc, r, 1)) break;
-            CalculateActivations(doc);
-            CalculateErrors(doc, r);
-            CalculateWeights(doc);
+            if (!LearnRow(doc, r, error)) break;
         }
     }
 }
@@ -89,51 +82,27 @@ void OnActionStartAssociating(CQuorinDoc& doc) {
 // ---- the worker's lifecycle: start, wait, end ----
 
 int StartAssociating(CQuorinDoc& doc, int totalCycles) {
-    CQuorinApp& app = doc.App();
-    // One worker per document, and never learning and associating together.
-    if (doc.m_Learning || doc.m_Associating) return 0;
-    if (doc.m_AssociatingWorker.joinable()) doc.m_AssociatingWorker.join();  // a finished run
-    if (doc.m_LearningWorker.joinable()) doc.m_LearningWorker.join();
-    // Raised here, so that closing and a second start are refused from now on.
-    doc.m_Associating = true;
-    app.ThreadStarted();
-    try {
-        doc.m_AssociatingWorker = std::thread([&doc, totalCycles] { AssociatingThread(doc, totalCycles); });
-    } catch (const std::system_error&) {
-        app.ThreadEnded();
-        doc.m_Associating = false;
-        app.Prompts().Inform("Unable to start the associating thread.");
-        return 0;
-    }
-    return 1;
+    return doc.m_Worker.Start(EWorkKind::Associating,
+                              [&doc, totalCycles] { AssociatingRun(doc, totalCycles); }, true)
+               ? 1
+               : 0;
 }
 
-void WaitForAssociating(CQuorinDoc& doc) {
-    while (doc.m_Associating) {
-        doc.App().Views().PumpEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    if (doc.m_AssociatingWorker.joinable()) doc.m_AssociatingWorker.join();
-}
+void WaitForAssociating(CQuorinDoc& doc) { doc.m_Worker.Wait(EWorkKind::Associating); }
 
-void EndAssociatingThread(CQuorinDoc& doc) {
-    if (!doc.m_AssociatingWorker.joinable()) return;
-    doc.m_AssociatingStopRequest = true;
-    doc.m_AssociatingWorker.join();
-}
+void EndAssociatingThread(CQuorinDoc& doc) { doc.m_Worker.End(); }
 
 // ---- the run ----
 
-// The thread count and the associating flag were raised by StartAssociating; a direct call
-// (tests, one thread) raises them here.
 void AssociatingThread(CQuorinDoc& doc, int totalCycles) {
+    doc.m_Worker.RunHere(EWorkKind::Associating, [&doc, totalCycles] { AssociatingRun(doc, totalCycles); },
+                         true);
+}
+
+// The detection itself; the worker raises and lowers the flag and the thread count.
+void AssociatingRun(CQuorinDoc& doc, int totalCycles) {
     CQuorinApp& app = doc.App();
     app.Trace("AssociatingThread   TotalCycles %d", totalCycles);
-    const bool started = doc.m_Associating;
-    if (!started) {
-        app.ThreadStarted();
-        doc.m_Associating = true;
-    }
     int columns;
     {
         std::lock_guard lock(doc.m_NetworkMutex);
@@ -187,9 +156,6 @@ void AssociatingThread(CQuorinDoc& doc, int totalCycles) {
     doc.m_AssociatingStopped = stopped;
     doc.SetModified();
     app.Views().PostProgress(doc, done, StatusNotAssociating);
-    app.ThreadEnded();
-    doc.m_Associating = false;
-    doc.RefreshViews();
 }
 
 int HighestSumColumn(const CQuorinDoc& doc, int k, const std::vector<double>& sums) {
@@ -293,6 +259,10 @@ int ScriptAssociate(CQuorinDoc& doc, const std::string& path, bool allowFile) {
     if (!StartAssociating(doc, kAssociatingTotalCycles)) return 0;
     WaitForAssociating(doc);
     return 0;
+}
+
+bool CanStartAssociating(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_ColCount > 1 && HasTrainingRows(doc, 2);
 }
 
 }  // namespace quorin

@@ -23,8 +23,10 @@ void WaitForAssociating(CQuorinDoc& doc);
 // The document is going away: ask the thread to stop and join it.
 void EndAssociatingThread(CQuorinDoc& doc);
 
-// The detection run itself (the thread's body; callable directly on one thread).
+// The detection run on the calling thread, as the worker runs it (tests, one thread).
 void AssociatingThread(CQuorinDoc& doc, int totalCycles);
+// The worker's body: the detection without the flag and the thread count.
+void AssociatingRun(CQuorinDoc& doc, int totalCycles);
 // Learning cycles each column gets: total / (rows x columns), at least 20.
 int AssociatingCyclesPerColumn(int totalCycles, int rows, int columns);
 
@@ -50,5 +52,8 @@ std::string AssociationFileField(int column, const std::string& name);
 int ScriptAssociate(CQuorinDoc& doc, const std::string& path, bool allowFile);
 // The document path with its last four characters replaced by ".as.txt".
 std::string AssociationsDerivedName(const std::string& documentPath);
+
+// Menu availability.
+bool CanStartAssociating(const CQuorinDoc& doc);
 
 }  // namespace quorin

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/QueryImages.h"
+#include "analysis/Querying.h"
 #include "analysis/QueryRows.h"
 #include "analysis/WorkCopy.h"
 #include "automation/ImportReader.h"
@@ -174,7 +175,7 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
             const double answer =
                 io.LowValue + work.m_Nodes[static_cast<size_t>(node)].Activation * (io.HighValue - io.LowValue);
             work.SetValue(c, row, answer, 0, 0, 1, 0);
-            node += io.Mode == Image ? 3 : 1;
+            node += NodesOf(io);
         }
         output += "\r\n" + ex.ExampleName;
         for (int c = 0; c < columns; ++c) {
@@ -193,7 +194,7 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
     return answered;
 }
 
-bool CanFileQuery(CQuorinDoc& doc) { return CanQuery(doc) && NetworkMatchesGrid(doc); }
+bool CanFileQuery(const CQuorinDoc& doc) { return CanQuery(doc) && NetworkMatchesGrid(doc); }
 
 void OnActionFileQuery(CQuorinDoc& doc) {
     CQuorinApp& app = doc.App();

@@ -20,6 +20,6 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
               const std::string& outputPath);
 // Menu Action > File Query: the "File Query" dialog, the file to read, the file to write.
 void OnActionFileQuery(CQuorinDoc& doc);
-bool CanFileQuery(CQuorinDoc& doc);
+bool CanFileQuery(const CQuorinDoc& doc);
 
 }  // namespace quorin

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "analysis/Querying.h"
 #include "analysis/WorkCopy.h"
 #include "files/LogFile.h"
 #include "grid/Availability.h"
@@ -53,14 +54,11 @@ double LeaveOutStep(CQuorinDoc& doc, int start, int examples, int cycles,
             if (keepGoing && !keepGoing()) break;
             for (int r = 0; r < rows; ++r) {
                 if (doc.m_Examples[r].ExampleType != Training) continue;
-                if (!ConnectInputs(doc, r, 1)) {
+                if (!LearnRow(doc, r, doc.m_Examples[r].ExampleError)) {
                     pass.Sync();
                     restore();
                     return 0.0;
                 }
-                CalculateActivations(doc);
-                doc.m_Examples[r].ExampleError = CalculateErrors(doc, r);
-                CalculateWeights(doc);
             }
             ++doc.m_LearningCycles;
         }
@@ -510,7 +508,7 @@ int CLeaveSomeOut::RunHeadless(const CLeaveOutSettings& s) {
     return written;
 }
 
-bool CanLeaveOut(CQuorinDoc& doc) {
+bool CanLeaveOut(const CQuorinDoc& doc) {
     return CanQuery(doc) && NetworkMatchesGrid(doc) && !doc.m_Examples.empty();
 }
 

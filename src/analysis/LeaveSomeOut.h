@@ -85,7 +85,7 @@ private:
 };
 
 // Menu availability: a network for this Grid, rows, and no calculation running.
-bool CanLeaveOut(CQuorinDoc& doc);
+bool CanLeaveOut(const CQuorinDoc& doc);
 // Returns 1 when a report was written.
 int OnActionLeaveOut(CQuorinDoc& doc);
 

@@ -62,7 +62,7 @@ std::vector<double> InputImportances(const CQuorinDoc& doc) {
     for (size_t c = 0; c < doc.m_InOuts.size(); ++c) {
         const CInOut& io = doc.m_InOuts[c];
         if (io.InOutType != Input) continue;
-        const int feeds = io.Mode == Image ? 3 : 1;
+        const int feeds = NodesOf(io);
         for (int i = 0; i < feeds; ++i, ++k)
             if (k < nodes && doc.m_Nodes[k].NodeType == InputNode)
                 importance[c] += doc.m_Nodes[k].SumOfWeights;

@@ -219,7 +219,7 @@ void CQuerySession::RefreshOutputValuesList() {
         if (node >= static_cast<int>(m_Doc.m_Nodes.size())) break;
         const double v = io.LowValue + m_Doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
         m_OutputValues.push_back(m_ShowReal ? Format("%.6lf", v) : FormatValue(m_Doc, v, c));
-        node += io.Mode == Image ? 3 : 1;
+        node += NodesOf(io);
     }
 }
 

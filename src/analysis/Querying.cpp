@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
 #include "network/Propagation.h"
@@ -28,7 +29,7 @@ void AnswerQueryingRows(CQuorinDoc& doc, int modified) {
             const double answer =
                 io.LowValue + doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
             doc.SetValue(c, r, answer, 1, 0, 1, modified);
-            node += io.Mode == Image ? 3 : 1;
+            node += NodesOf(io);
         }
         ++answered;
     }
@@ -63,6 +64,19 @@ void AutoRefresh(CQuorinDoc& doc) {
     // A finished or stopped run is answered once more, then no longer. While the thread
     // runs its stop request is its own to see.
     if (!learning) doc.m_StopRequest = false;
+}
+
+// The Querying rows may be answered beside a running learning thread (under the
+// document's network lock), not beside associating, which rewrites the Grid.
+bool CanRefresh(const CQuorinDoc& doc) {
+    return doc.m_NetworkExists != 0 && !doc.m_Associating.load();
+}
+
+bool CanQuery(const CQuorinDoc& doc) {
+    if (CalculationRunning(doc) || doc.m_NetworkExists == 0 || doc.m_Nodes.empty() ||
+        !HasInputAndOutput(doc))
+        return false;
+    return HasTrainingRows(doc, 2);
 }
 
 }  // namespace quorin

@@ -18,4 +18,8 @@ void OnActionRefresh(CQuorinDoc& doc);
 void AutoRefresh(CQuorinDoc& doc);
 inline constexpr unsigned kAutoRefreshMs = 5000;
 
+// Menu availability.
+bool CanRefresh(const CQuorinDoc& doc);
+bool CanQuery(const CQuorinDoc& doc);
+
 }  // namespace quorin

@@ -7,7 +7,6 @@
 #include "app/QuorinView.h"
 #include "grid/DocumentCommands.h"
 #include "grid/QuorinDoc.h"
-#include "network/NetworkBuild.h"
 
 namespace quorin {
 

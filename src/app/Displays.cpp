@@ -42,7 +42,7 @@ void NamesOfType(const CQuorinDoc& doc, int type, std::vector<std::string>& name
         const CInOut& io = doc.m_InOuts[c];
         if (io.InOutType != type) continue;
         // An Image column feeds three nodes.
-        const int nodes = io.Mode == Image ? 3 : 1;
+        const int nodes = NodesOf(io);
         for (int i = 0; i < nodes; ++i) names.push_back(io.InOutName);
     }
 }

@@ -33,16 +33,6 @@ const char* ColumnTypeName(int type) {
         default: return "?";
     }
 }
-const char* ModeName(int mode) {
-    switch (mode) {
-        case Real: return "Real";
-        case Integer: return "Integer";
-        case Bool: return "Bool";
-        case Text: return "Text";
-        case Image: return "Image";
-        default: return "?";
-    }
-}
 }  // namespace
 
 CGridModel::CGridModel(CQuorinDoc& doc, QObject* parent) : QAbstractTableModel(parent), m_Doc(doc) {
@@ -82,9 +72,8 @@ QString CGridModel::CellText(int row, int column) const {
     if (row < 0 || column < 0 || row >= static_cast<int>(m_Doc.m_Examples.size())) return {};
     const CExample& ex = m_Doc.m_Examples[row];
     if (column >= static_cast<int>(ex.Values.size())) return {};
-    const double v = ex.Values[column];
-    if (v >= 3e38 || v <= -3e38) return QStringLiteral("?");
-    return QString::fromStdString(FormatValue(m_Doc, v, column));
+    // The core's formatting shows a missing value as "?".
+    return QString::fromStdString(FormatValue(m_Doc, ex.Values[column], column));
 }
 
 QString CGridModel::RowHeader(const CQuorinDoc& doc, int row) {
@@ -99,7 +88,7 @@ QString CGridModel::ColumnHeader(const CQuorinDoc& doc, int column) {
     if (column < 0 || column >= static_cast<int>(doc.m_InOuts.size())) return {};
     const CInOut& io = doc.m_InOuts[column];
     return QString::fromStdString(Format("%d %s %s\n%s", column, ColumnTypeName(io.InOutType),
-                                         ModeName(io.Mode), io.InOutName.c_str()));
+                                         ModeWord(io.Mode), io.InOutName.c_str()));
 }
 
 QVariant CGridModel::data(const QModelIndex& index, int role) const {

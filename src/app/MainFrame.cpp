@@ -19,6 +19,7 @@
 #include "app/QtViews.h"
 #include "app/QuorinView.h"
 #include "app/StartupRules.h"
+#include "automation/ScriptRunner.h"
 #include "network/LearningInfo.h"
 #include "network/ValidationReport.h"
 #include "grid/Availability.h"
@@ -109,7 +110,8 @@ CChildFrame* CMainFrame::AddChild() {
 CChildFrame* CMainFrame::NewDocument() {
     CChildFrame* child = AddChild();
     child->BeginCommand();
-    child->Doc().NewDocument();  // runs a script waiting from the command line
+    child->Doc().NewDocument();
+    RunPendingScript(child->Doc());  // a script waiting from the command line
     child->EndCommand();
     child->UpdateTitle();
     child->View().RefreshFromDocument();

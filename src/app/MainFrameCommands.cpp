@@ -108,14 +108,6 @@ QIcon Glyph(const QString& key, const QColor& colour) {
     return Badge(key, colour);
 }
 
-// The core's 1/0 availability queries as menu enablers.
-std::function<bool(CQuorinDoc&)> Query(int (*query)(const CQuorinDoc&)) {
-    return [query](CQuorinDoc& doc) { return query(doc) != 0; };
-}
-[[maybe_unused]] std::function<bool(CQuorinDoc&)> Query(int (*query)(CQuorinDoc&)) {
-    return [query](CQuorinDoc& doc) { return query(doc) != 0; };
-}
-
 // The style's stock images under their freedesktop names, so that the desktop theme wins.
 QIcon Standard(QStyle::StandardPixmap pixmap) {
     const char* theme = nullptr;
@@ -335,21 +327,21 @@ void CMainFrame::BuildMenus() {
         const char* Layer;
         void (*Add)(CQuorinDoc&);
         void (*Delete)(CQuorinDoc&);
+        bool (*CanAdd)(const CQuorinDoc&);
+        bool (*CanDelete)(const CQuorinDoc&);
     };
     int layer = 0;
-    for (const CLayerEntry& e : {CLayerEntry{"HL1", OnEditAddHL1Node, OnEditDeleteHL1Node},
-                                 CLayerEntry{"HL2", OnEditAddHL2Node, OnEditDeleteHL2Node},
-                                 CLayerEntry{"HL3", OnEditAddHL3Node, OnEditDeleteHL3Node}}) {
+    for (const CLayerEntry& e :
+         {CLayerEntry{"HL1", OnEditAddHL1Node, OnEditDeleteHL1Node, CanAddHL1Node, CanDeleteHL1Node},
+          CLayerEntry{"HL2", OnEditAddHL2Node, OnEditDeleteHL2Node, CanAddHL2Node, CanDeleteHL2Node},
+          CLayerEntry{"HL3", OnEditAddHL3Node, OnEditDeleteHL3Node, CanAddHL3Node, CanDeleteHL3Node}}) {
         ++layer;
         auto add = e.Add;
         auto remove = e.Delete;
         Command(edit, QString("EditAdd%1Node").arg(e.Layer), tr("Add %1 Node").arg(e.Layer),
-                [add](CChildFrame& c) { add(c.Doc()); },
-                [layer](CQuorinDoc& d) { return CanAddHiddenNode(d, layer) != 0; },
-                Glyph(QString("+%1").arg(layer), kNet));
+                [add](CChildFrame& c) { add(c.Doc()); }, e.CanAdd, Glyph(QString("+%1").arg(layer), kNet));
         Command(edit, QString("EditDelete%1Node").arg(e.Layer), tr("Delete %1 Node").arg(e.Layer),
-                [remove](CChildFrame& c) { remove(c.Doc()); },
-                [layer](CQuorinDoc& d) { return CanDeleteHiddenNode(d, layer) != 0; },
+                [remove](CChildFrame& c) { remove(c.Doc()); }, e.CanDelete,
                 Glyph(QString("-%1").arg(layer), kNet));
     }
 
@@ -472,11 +464,11 @@ void CMainFrame::BuildMenus() {
     Command(action, "ActionNewNetwork", tr("&New Network..."),
             [](CChildFrame& c) { OnActionNewNetwork(c.Doc()); }, CanNewNetwork, Glyph("NN", kAct));
     Command(action, "ActionChangeControls", tr("Change C&ontrols..."),
-            [](CChildFrame& c) { OnActionChangeControls(c.Doc()); }, Query(CanChangeControls), Glyph("Co", kAct));
+            [](CChildFrame& c) { OnActionChangeControls(c.Doc()); }, CanChangeControls, Glyph("Co", kAct));
     Command(action, "ActionStartLearning", tr("&Start Learning"),
-            [](CChildFrame& c) { OnActionStartLearning(c.Doc()); }, Query(CanStartLearning),
+            [](CChildFrame& c) { OnActionStartLearning(c.Doc()); }, CanStartLearning,
             Standard(QStyle::SP_MediaPlay), QKeySequence(Qt::Key_F5));
-    Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, Query(CanStop),
+    Command(action, "ActionStop", tr("S&top"), [](CChildFrame& c) { OnActionStop(c.Doc()); }, CanStop,
             Standard(QStyle::SP_MediaStop), QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_Commands.back().WhileBusy = true;
     Command(action, "ActionStartAssociating", tr("Start &Associating"), [](CChildFrame& c) { OnActionStartAssociating(c.Doc()); }, CanStartAssociating, Glyph("As", kAct));
@@ -497,7 +489,7 @@ void CMainFrame::BuildMenus() {
     QMenu* options = bar->addMenu(tr("&Options"));
     m_DocumentMenus.push_back(options);
     Command(options, "OptionsExtendLearning", tr("&Extend Learning..."),
-            [](CChildFrame& c) { OnActionExtendLearning(c.Doc()); }, Query(CanExtendLearning), Glyph("Ex", kOpt));
+            [](CChildFrame& c) { OnActionExtendLearning(c.Doc()); }, CanExtendLearning, Glyph("Ex", kOpt));
     Command(options, "OptionsAutoSave", tr("&Auto Save..."), [](CChildFrame& c) { OnOptionsAutoSave(c.Doc()); },
             CanOptionsAutoSave, Glyph("AS", kOpt));
     Command(options, "OptionsFile", tr("&Special Files..."), [](CChildFrame& c) { OnOptionsFile(c.Doc()); },

@@ -7,6 +7,7 @@
 #include "automation/ImportImages.h"
 #include "coding/TextCodes.h"
 #include "coding/ValueText.h"
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
 
@@ -35,18 +36,6 @@ std::string Excerpt(const std::string& line, std::size_t length) {
             s.end());
     return s;
 }
-
-// Shows the wait cursor for as long as the import reads.
-class CWaitCursor {
-public:
-    explicit CWaitCursor(IPrompts& prompts) : m_Prompts(prompts) { m_Prompts.SetWaitCursor(true); }
-    ~CWaitCursor() { m_Prompts.SetWaitCursor(false); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-
-private:
-    IPrompts& m_Prompts;
-};
 
 }  // namespace
 
@@ -509,5 +498,7 @@ void OnFileImport(CQuorinDoc& doc) {
     const std::string message = ImportResultMessage(ImportFile(doc, path, 1, 0));
     if (!message.empty()) doc.App().Prompts().Inform(message);
 }
+
+bool CanImport(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

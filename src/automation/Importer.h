@@ -94,4 +94,7 @@ void OnFileImport(CQuorinDoc& doc);
 // The message OnFileImport shows for a result, or "" for none.
 std::string ImportResultMessage(int result);
 
+// Menu availability.
+bool CanImport(const CQuorinDoc& doc);
+
 }  // namespace quorin

@@ -68,7 +68,7 @@ void ScriptOptimizeNetwork(CQuorinDoc& doc, const std::vector<std::string>& p,
                            bool allowLearning) {
     CNetworkRequest request;
     for (const CInOut& io : doc.m_InOuts) {
-        const int nodes = io.Mode == Image ? 3 : 1;
+        const int nodes = NodesOf(io);
         if (io.InOutType == Input) request.Inputs += nodes;
         if (io.InOutType == Output) request.Outputs += nodes;
     }

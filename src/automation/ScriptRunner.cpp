@@ -21,6 +21,7 @@
 #include "files/AutoSave.h"
 #include "coding/GridEditor.h"
 #include "files/SpecialFiles.h"
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "grid/RangeCommands.h"
 #include "network/Controls.h"
@@ -300,7 +301,7 @@ void CScriptRunner::CreateNetwork(const CScriptLine& l) {
     int inputs = 0;
     int outputs = 0;
     for (const CInOut& io : m_Doc.m_InOuts) {
-        const int nodes = io.Mode == Image ? 3 : 1;
+        const int nodes = NodesOf(io);
         if (io.InOutType == Input) inputs += nodes;
         if (io.InOutType == Output) outputs += nodes;
     }
@@ -578,6 +579,13 @@ int RunScriptFile(CQuorinDoc& doc, const std::string& path) {
     return runner.RunScriptFile(path);
 }
 
+void RunPendingScript(CQuorinDoc& doc) {
+    CQuorinApp& app = doc.App();
+    if (app.m_PendingScript.empty()) return;
+    const std::string script = std::exchange(app.m_PendingScript, std::string());
+    RunScriptFile(doc, script);
+}
+
 std::string ScriptResultMessage(int result) {
     switch (result) {
     case ScriptNotOpened: return "The Script file to run could not be opened.";
@@ -620,19 +628,12 @@ std::int64_t TurnRandomRows(CQuorinDoc& doc, int percentage, std::int64_t& turne
     std::int64_t n = static_cast<std::int64_t>(percentage) * training / 100;
     n = std::max<std::int64_t>(0, std::min<std::int64_t>(n, training - 2));
     doc.m_RandomValidatingCount = static_cast<int>(n);
-    const auto rowOfDraw = [rows](int draw) {
-        int index = static_cast<int>(draw * static_cast<double>(rows) / 32767.0);
-        if (index >= rows) index = rows - 1;
-        if (index == 0 || index == 1) ++index;
-        if (index == rows - 1) --index;
-        return index;
-    };
     // The draw reaches at most 32768 rows (all of them up to that many rows): count the Training
     // rows among them, so that the loop ends once none is left instead of running to its limit.
     std::vector<int> reachable;
     for (int draw = 0; draw <= 32767; ++draw) {
-        const int index = rowOfDraw(draw);
-        if (index >= 0 && index < rows) reachable.push_back(index);
+        const int index = ScriptRowOfDraw(draw, rows);
+        if (index >= 0) reachable.push_back(index);
     }
     std::sort(reachable.begin(), reachable.end());
     reachable.erase(std::unique(reachable.begin(), reachable.end()), reachable.end());
@@ -642,8 +643,8 @@ std::int64_t TurnRandomRows(CQuorinDoc& doc, int percentage, std::int64_t& turne
     // A generous number of draws, as many per row as before for any Grid they can cover.
     const std::int64_t maxDraws = 1000 * static_cast<std::int64_t>(std::min(rows, 32768)) + 100000;
     for (std::int64_t draws = 0; turned < wanted && draws < maxDraws; ++draws) {
-        const int index = rowOfDraw(NextRandom());
-        if (index < 0 || index >= rows) continue;
+        const int index = ScriptRandomRow(rows);
+        if (index < 0) continue;
         CExample& ex = doc.m_Examples[index];
         if (ex.ExampleType == Training) {
             ex.ExampleType = Validating;
@@ -669,5 +670,7 @@ int SetRandomValidatingRows(CQuorinDoc& doc, int percentage) {
             static_cast<long long>(turned), static_cast<long long>(n)));
     return static_cast<int>(n);
 }
+
+bool CanRunScript(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

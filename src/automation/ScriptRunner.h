@@ -68,6 +68,9 @@ private:
 
 // Runs a script file on the document; returns the script's result code (0 success).
 int RunScriptFile(CQuorinDoc& doc, const std::string& path);
+// Runs the script waiting from the command line or Getting Started, once, on a document the
+// shell has just made; nothing when none waits.
+void RunPendingScript(CQuorinDoc& doc);
 // The "&Run Script File..." command.
 void OnFileScript(CQuorinDoc& doc);
 // The message OnFileScript shows for a result, or "" for none.
@@ -75,5 +78,8 @@ std::string ScriptResultMessage(int result);
 // Turns a random selection of training rows, never the first or the last, into
 // validating rows; returns the number asked for.
 int SetRandomValidatingRows(CQuorinDoc& doc, int percentage);
+
+// Menu availability.
+bool CanRunScript(const CQuorinDoc& doc);
 
 }  // namespace quorin

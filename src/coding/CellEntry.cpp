@@ -12,12 +12,6 @@ namespace quorin {
 
 namespace {
 
-bool CellInGrid(const CQuorinDoc& doc, int column, int row) {
-    return row >= 0 && row < static_cast<int>(doc.m_Examples.size()) && column >= 0 &&
-           column < doc.m_ColCount && column < static_cast<int>(doc.m_InOuts.size()) &&
-           column < static_cast<int>(doc.m_Examples[row].Values.size());
-}
-
 bool Unknown(const std::string& text) { return !text.empty() && text[0] == '?'; }
 
 std::vector<std::string> SplitSimilar(const std::string& similar) {
@@ -131,7 +125,7 @@ int ChooseSimilarText(CQuorinDoc& doc, const std::string& entered,
 
 int EnterCellText(CQuorinDoc& doc, int column, int row, const std::string& text) {
     doc.App().Trace("EnterCellText   Column %d Row %d Text %s", column, row, text.c_str());
-    if (!CellInGrid(doc, column, row) || doc.m_Learning || doc.m_Associating) return 0;
+    if (!doc.ValidCell(column, row) || doc.m_Learning || doc.m_Associating) return 0;
     CInOut& io = doc.m_InOuts[column];
     const bool queryInput =
         doc.m_Examples[row].ExampleType == Querying && io.InOutType == Input;

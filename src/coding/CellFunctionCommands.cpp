@@ -11,12 +11,6 @@ namespace quorin {
 
 namespace {
 
-bool CellInGrid(const CQuorinDoc& doc, int column, int row) {
-    return row >= 0 && row < static_cast<int>(doc.m_Examples.size()) && column >= 0 &&
-           column < doc.m_ColCount && column < static_cast<int>(doc.m_InOuts.size()) &&
-           column < static_cast<int>(doc.m_Examples[row].Values.size());
-}
-
 std::string ValueOrMark(double value) { return value >= kMissing ? "?" : Format("%.4lf", value); }
 
 CDialogForm SetFunctionForm(CQuorinDoc& doc, int column, int row) {
@@ -56,13 +50,13 @@ bool Acceptable(const std::string& text) {
 
 }  // namespace
 
-int CanRunCellFunction(CQuorinDoc& doc, int column, int row) {
-    return CellInGrid(doc, column, row) && !doc.m_Learning && !doc.m_Associating;
+bool CanRunCellFunction(const CQuorinDoc& doc, int column, int row) {
+    return doc.ValidCell(column, row) && !doc.m_Worker.Busy();
 }
 
 int OnSetFunction(CQuorinDoc& doc, int column, int row) {
     doc.App().Trace("OnSetFunction   Column %d Row %d", column, row);
-    if (!CellInGrid(doc, column, row)) return 0;
+    if (!doc.ValidCell(column, row)) return 0;
     CDialogForm form = SetFunctionForm(doc, column, row);
     // An unacceptable entry brings the dialog back with the entry kept.
     do {

@@ -3,9 +3,9 @@
 namespace quorin {
 class CQuorinDoc;
 
-// 1 when a cell function may run on the selected cell: it is in the Grid and no learning
-// or associating thread runs.
-int CanRunCellFunction(CQuorinDoc& doc, int column, int row);
+// A cell function may run on the selected cell: it is in the Grid and no learning or
+// associating thread runs.
+bool CanRunCellFunction(const CQuorinDoc& doc, int column, int row);
 // "Set Function...": the "Set Function" dialog. Returns 1 when a function was accepted.
 int OnSetFunction(CQuorinDoc& doc, int column, int row);
 // Checks the current function on the scope and, only when that passes, executes it.

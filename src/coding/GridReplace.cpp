@@ -18,12 +18,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-bool InGrid(const CQuorinDoc& doc, int column, int row) {
-    return row >= 0 && column >= 0 && row < doc.m_RowCount && column < doc.m_ColCount &&
-           row < static_cast<int>(doc.m_Examples.size()) && column < static_cast<int>(doc.m_InOuts.size()) &&
-           column < static_cast<int>(doc.m_Examples[row].Values.size());
-}
-
 bool SameNumber(const std::string& text, double value) {
     const char* start = text.c_str();
     char* end = nullptr;
@@ -36,7 +30,7 @@ bool SameNumber(const std::string& text, double value) {
 }  // namespace
 
 bool CellMatches(CQuorinDoc& doc, int column, int row, const std::string& find) {
-    if (find.empty() || !InGrid(doc, column, row)) return false;
+    if (find.empty() || row >= doc.m_RowCount || !doc.ValidCell(column, row)) return false;
     const std::string shown = FormatCellValue(doc, column, row);
     if (doc.m_InOuts[column].Mode == Text) return Lower(shown).find(Lower(find)) != std::string::npos;
     return Lower(shown) == Lower(find) || SameNumber(find, doc.m_Examples[row].Values[column]);

@@ -6,6 +6,7 @@
 
 #include "coding/ImageList.h"
 #include "coding/TextCodes.h"
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
 
@@ -84,5 +85,7 @@ void OnOptionsTidy(CQuorinDoc& doc) {
     doc.App().Prompts().Inform(Format("Items deleted = %d", total));
     if (total > 0) doc.SetModified();
 }
+
+bool CanTidy(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

@@ -18,4 +18,7 @@ int TidyHashTexts(CQuorinDoc& doc);
 // Menu command "Tidy Text and Images".
 void OnOptionsTidy(CQuorinDoc& doc);
 
+// Menu availability.
+bool CanTidy(const CQuorinDoc& doc);
+
 }  // namespace quorin

@@ -160,7 +160,7 @@ int FragmentImage(CQuorinDoc& doc, const std::string& fileName, const std::strin
 
 bool CanFragmentImage(const CQuorinDoc& doc, int column, int row) {
     return doc.ValidCol(column) && column < doc.m_ColCount && doc.ValidRow(row) &&
-           doc.m_InOuts[column].Mode == Image && !doc.m_Learning && !doc.m_Associating;
+           doc.m_InOuts[column].Mode == Image && !doc.m_Worker.Busy();
 }
 
 int PreFragment(CQuorinDoc& doc, int column, int row) {

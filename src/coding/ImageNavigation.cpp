@@ -78,11 +78,11 @@ double GetNextImageCode(CQuorinDoc& doc, int change, double value, int column) {
 
 bool CanAssociateImages(const CQuorinDoc& doc, int column) {
     return doc.ValidCol(column) && column < doc.m_ColCount && doc.m_InOuts[column].Mode == Image &&
-           !doc.m_Learning && !doc.m_Associating;
+           !doc.m_Worker.Busy();
 }
 
 bool CanUseImageCommands(const CQuorinDoc& doc) {
-    if (doc.m_Learning || doc.m_Associating) return false;
+    if (doc.m_Worker.Busy()) return false;
     for (int c = 0; c < doc.m_ColCount && doc.ValidCol(c); ++c)
         if (doc.m_InOuts[c].Mode == Image) return true;
     return false;

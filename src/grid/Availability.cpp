@@ -10,7 +10,7 @@ bool CalculationRunning(const CQuorinDoc& doc) {
     return doc.m_Learning.load() || doc.m_Associating.load() || doc.m_LeavingOut.load();
 }
 
-bool AnyCalculationRunning(CQuorinDoc& doc) { return doc.App().ThreadCount() >= 2; }
+bool AnyCalculationRunning(const CQuorinDoc& doc) { return doc.App().ThreadCount() >= 2; }
 
 bool HasInputAndOutput(const CQuorinDoc& doc) {
     bool input = false, output = false;
@@ -28,15 +28,12 @@ int TrainingRowCount(const CQuorinDoc& doc) {
     return count;
 }
 
-namespace {
-// Stops at `atLeast`: the menus ask this on every update, and the Grid may hold millions.
 bool HasTrainingRows(const CQuorinDoc& doc, int atLeast) {
     int count = 0;
     for (const CExample& ex : doc.m_Examples)
         if (ex.ExampleType == Training && ++count >= atLeast) return true;
     return count >= atLeast;
 }
-}  // namespace
 
 // The worker alone touches the network and the Grid's shape while it runs, so every
 // command that edits, rebuilds or saves waits until it has stopped.
@@ -44,48 +41,8 @@ bool CanEditGrid(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 bool CanSaveDocument(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
-bool CanImport(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
-
-bool CanRunScript(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
-
 bool CanCheckGrid(const CQuorinDoc& doc) {
     return !CalculationRunning(doc) && doc.m_RowCount > 0 && doc.m_ColCount > 0;
 }
-
-bool CanNewNetwork(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && HasInputAndOutput(doc) && HasTrainingRows(doc, 2);
-}
-
-
-
-
-
-bool CanStartAssociating(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_ColCount > 1 && HasTrainingRows(doc, 2);
-}
-
-bool CanForgetLearning(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
-           doc.m_RowCount > 0;
-}
-
-// The Querying rows may be answered beside a running learning thread (under the
-// document's network lock), not beside associating, which rewrites the Grid.
-bool CanRefresh(const CQuorinDoc& doc) {
-    return doc.m_NetworkExists != 0 && !doc.m_Associating.load();
-}
-
-bool CanQuery(const CQuorinDoc& doc) {
-    if (CalculationRunning(doc) || doc.m_NetworkExists == 0 || doc.m_Nodes.empty() ||
-        !HasInputAndOutput(doc))
-        return false;
-    return HasTrainingRows(doc, 2);
-}
-
-bool CanChangeNetworkShape(const CQuorinDoc& doc) {
-    return !CalculationRunning(doc) && doc.m_NetworkExists != 0;
-}
-
-bool CanTidy(const CQuorinDoc& doc) { return !CalculationRunning(doc); }
 
 }  // namespace quorin

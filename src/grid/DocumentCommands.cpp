@@ -4,7 +4,6 @@
 
 #include "grid/DocumentFile.h"
 #include "grid/QuorinDoc.h"
-#include "network/NetworkBuild.h"
 #include "platform/StringFormat.h"
 
 namespace quorin {

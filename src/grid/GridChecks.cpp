@@ -3,14 +3,6 @@
 
 namespace quorin {
 
-namespace {
-struct CWaitCursor {
-    explicit CWaitCursor(IPrompts& prompts) : m_Prompts(prompts) { m_Prompts.SetWaitCursor(true); }
-    ~CWaitCursor() { m_Prompts.SetWaitCursor(false); }
-    IPrompts& m_Prompts;
-};
-}  // namespace
-
 int CQuorinDoc::CanValidate() const {
     m_App.Trace("CanValidate");
     for (const CExample& ex : m_Examples)

@@ -26,4 +26,8 @@ struct CInOut {
     std::array<double, 3> ImageCodeHigh{kMinusMissing, kMinusMissing, kMinusMissing};
 };
 
+// The input or output nodes a column feeds: an Image column feeds three (its codes), any
+// other column one.
+inline int NodesOf(const CInOut& io) { return io.Mode == Image ? 3 : 1; }
+
 }  // namespace quorin

@@ -1,8 +1,6 @@
 // The document's lifecycle: creation, emptying, initialising, opening and closing.
 #include "grid/QuorinDoc.h"
 
-#include "analysis/Associating.h"
-#include "automation/ScriptRunner.h"
 #include "coding/HashTexts.h"
 #include "coding/ImageList.h"
 #include "grid/DocumentFile.h"
@@ -15,10 +13,14 @@ namespace quorin {
 
 CQuorinDoc::CQuorinDoc(CQuorinApp& app) : m_App(app) { SetDefaults(); }
 
-// A learning thread must not outlive its document: ask it to stop and join it.
-CQuorinDoc::~CQuorinDoc() {
-    EndLearningThread(*this);
-    EndAssociatingThread(*this);
+// A worker thread must not outlive its document: ask it to stop and join it.
+CQuorinDoc::~CQuorinDoc() { m_Worker.End(); }
+
+std::string DocumentTitle(const CQuorinDoc& doc) {
+    const std::string& path = doc.m_PathName;
+    if (path.empty()) return "Untitled";
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 void CQuorinDoc::RefreshViews() { m_App.Views().RefreshViews(*this); }
@@ -118,11 +120,6 @@ int CQuorinDoc::NewDocument() {
     m_MissingDataChoice = MissingMedian;
     m_ExamplePreset = 4;
     ResetNetwork(*this);
-    if (!m_App.m_PendingScript.empty()) {
-        const std::string script = m_App.m_PendingScript;
-        m_App.m_PendingScript.clear();
-        RunScriptFile(*this, script);
-    }
     return 1;
 }
 

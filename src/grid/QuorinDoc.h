@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "analysis/Association.h"
@@ -12,6 +11,7 @@
 #include "coding/HashText.h"
 #include "coding/Image.h"
 #include "files/AutoSaveState.h"
+#include "grid/DocumentWorker.h"
 #include "coding/ImageState.h"
 #include "grid/Example.h"
 #include "grid/InOut.h"
@@ -76,6 +76,7 @@ public:
     CQuorinDoc& operator=(const CQuorinDoc&) = delete;
 
     CQuorinApp& App() { return m_App; }
+    const CQuorinApp& App() const { return m_App; }
 
     // ---- the nine record lists; a record's position is its number ----
     std::vector<CExample> m_Examples;
@@ -156,11 +157,10 @@ public:
     // a reader never sees half-updated weights.
     std::mutex m_NetworkMutex;
 
-    // ---- learning: the worker thread, stop rules, validation, controls ----
-    // The worker is joined by StartLearning, WaitForLearning and the destructor. While it
-    // runs, the network, the controls, the graph points and the Grid rows are touched
-    // only under m_NetworkMutex (the worker takes it around each learning cycle).
-    std::thread m_LearningWorker;
+    // ---- the worker thread, learning or associating: stop rules, validation, controls ----
+    // While it runs, the network, the controls, the graph points and the Grid rows are
+    // touched only under m_NetworkMutex (the worker takes it around each learning cycle).
+    CDocumentWorker m_Worker{*this};
     // An automatic refresh found the network busy: the worker answers the Querying rows
     // between two cycles instead.
     std::atomic<bool> m_RefreshRequest{false};
@@ -176,10 +176,8 @@ public:
     // ---- Auto Save: confirmed files and the backup clock, not stored ----
     CAutoSaveState m_AutoSave;
     // ---- column association detection ----
-    // The associating worker; joined by StartAssociating, WaitForAssociating and the
-    // destructor. It touches the columns' types, the network and the association list only
-    // under m_NetworkMutex.
-    std::thread m_AssociatingWorker;
+    // The associating run (on m_Worker) touches the columns' types, the network and the
+    // association list only under m_NetworkMutex.
     std::atomic<std::int32_t> m_AssociationCount{0};  // associations found by the current run
     std::atomic<bool> m_AssociatingStopped{false};     // the last run ended before its last column
     bool m_AssociationsHeaderWritten = false;          // since the document was opened
@@ -284,6 +282,11 @@ public:
     // A row or column number that names a record; operations ignore any other.
     bool ValidRow(int row) const { return row >= 0 && row < static_cast<int>(m_Examples.size()); }
     bool ValidCol(int col) const { return col >= 0 && col < static_cast<int>(m_InOuts.size()); }
+    // A Grid cell: a row, a column of the Grid, and a value of that row for it.
+    bool ValidCell(int column, int row) const {
+        return ValidRow(row) && column >= 0 && column < m_ColCount && ValidCol(column) &&
+               column < static_cast<int>(m_Examples[row].Values.size());
+    }
 
     void SetModified(bool modified = true) { m_Modified.store(modified); }
     bool IsModified() const { return m_Modified.load(); }
@@ -292,5 +295,8 @@ public:
 private:
     CQuorinApp& m_App;
 };
+
+// The document's title as questions and windows show it: the file name, or "Untitled".
+std::string DocumentTitle(const CQuorinDoc& doc);
 
 }  // namespace quorin

@@ -8,6 +8,7 @@
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "network/NetworkBuild.h"
+#include "network/NetworkCommands.h"
 #include "network/NetworkEngine.h"
 #include "network/RandomWeights.h"
 #include "platform/StringFormat.h"

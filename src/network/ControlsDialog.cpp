@@ -105,15 +105,15 @@ void Limit(IPrompts& prompts, T& value, T low, const char* lowText, T high, cons
 
 }  // namespace
 
-int CanChangeControls(const CQuorinDoc& doc) {
-    if (doc.m_Learning || doc.m_Associating || !doc.m_NetworkExists || doc.m_Examples.empty())
-        return 0;
+bool CanChangeControls(const CQuorinDoc& doc) {
+    if (doc.m_Worker.Busy() || !doc.m_NetworkExists || doc.m_Examples.empty())
+        return false;
     bool input = false, output = false;
     for (const CInOut& io : doc.m_InOuts) {
         input = input || io.InOutType == Input;
         output = output || io.InOutType == Output;
     }
-    return input && output ? 1 : 0;
+    return input && output;
 }
 
 void OnActionChangeControls(CQuorinDoc& doc) {

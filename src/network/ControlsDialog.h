@@ -7,6 +7,6 @@ class CQuorinDoc;
 
 void OnActionChangeControls(CQuorinDoc& doc);
 void ChangeControls(CQuorinDoc& doc);
-int CanChangeControls(const CQuorinDoc& doc);
+bool CanChangeControls(const CQuorinDoc& doc);
 
 }  // namespace quorin

@@ -16,14 +16,14 @@ constexpr int kMaxCount = 100000000;
 int Limit(int value) { return value < 0 ? 0 : (value > kMaxCount ? kMaxCount : value); }
 }  // namespace
 
-int CanExtendLearning(const CQuorinDoc& doc) {
-    if (doc.m_Learning || doc.m_Associating) return 0;
+bool CanExtendLearning(const CQuorinDoc& doc) {
+    if (doc.m_Worker.Busy()) return false;
     bool input = false, output = false;
     for (const CInOut& io : doc.m_InOuts) {
         input = input || io.InOutType == Input;
         output = output || io.InOutType == Output;
     }
-    return input && output ? 1 : 0;
+    return input && output;
 }
 
 int OnActionExtendLearning(CQuorinDoc& doc) {

@@ -5,7 +5,7 @@ class CQuorinDoc;
 
 // The "Extend Learning" dialog; returns 1 when confirmed.
 int OnActionExtendLearning(CQuorinDoc& doc);
-int CanExtendLearning(const CQuorinDoc& doc);
+bool CanExtendLearning(const CQuorinDoc& doc);
 struct CExtendSettings;
 // 1 when a copy is due after `cycles` completed cycles.
 int ExtendLearningDue(const CExtendSettings& extend, int cycles);

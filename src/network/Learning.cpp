@@ -1,9 +1,6 @@
 #include "network/Learning.h"
 
-#include <chrono>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "files/AutoSave.h"
 #include "grid/QuorinDoc.h"
@@ -32,7 +29,7 @@ int StartLearning(CQuorinDoc& doc, int askAutoSave) {
     doc.m_StopRequest = false;
     // A running thread is left alone; checking the Grid beside it would race with its
     // Extend Learning copies.
-    if (doc.m_Learning || doc.m_Associating) return 0;
+    if (doc.m_Worker.Busy()) return 0;
     if (!doc.CanLearn()) return 0;
     if (!NetworkMatchesGrid(doc)) {
         app.Prompts().Inform(
@@ -42,23 +39,10 @@ int StartLearning(CQuorinDoc& doc, int askAutoSave) {
     if (askAutoSave && !app.m_ScriptRunning && !(doc.m_AutoSaveFlags & kAutoSaveDontAsk) &&
         !SetAutoSave(doc, 0, 0))
         return 0;
-    if (doc.m_LearningWorker.joinable()) doc.m_LearningWorker.join();  // a finished run
-    // Raised here rather than in the thread, so that closing and a second start are
-    // refused from the moment this returns.
-    doc.m_Learning = true;
-    app.ThreadStarted();
-    try {
-        doc.m_LearningWorker = std::thread([&doc] {
-            CLearningThread thread(doc);
-            thread.Run();
-        });
-    } catch (const std::system_error&) {
-        app.ThreadEnded();
-        doc.m_Learning = false;
-        app.Prompts().Inform("Unable to start the learning thread.");
-        return 0;
-    }
-    return 1;
+    return doc.m_Worker.Start(EWorkKind::Learning, [&doc] {
+        CLearningThread thread(doc);
+        thread.Run();
+    }) ? 1 : 0;
 }
 
 void Stop(CQuorinDoc& doc) {
@@ -73,37 +57,27 @@ void OnActionStop(CQuorinDoc& doc) {
     Stop(doc);
 }
 
-void WaitForLearning(CQuorinDoc& doc) {
-    while (doc.m_Learning) {
-        doc.App().Views().PumpEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    if (doc.m_LearningWorker.joinable()) doc.m_LearningWorker.join();
-}
+void WaitForLearning(CQuorinDoc& doc) { doc.m_Worker.Wait(EWorkKind::Learning); }
 
-void EndLearningThread(CQuorinDoc& doc) {
-    if (!doc.m_LearningWorker.joinable()) return;
-    doc.m_StopRequest = true;
-    doc.m_LearningWorker.join();
-}
+void EndLearningThread(CQuorinDoc& doc) { doc.m_Worker.End(); }
 
-int CanStartLearning(const CQuorinDoc& doc) {
-    if (doc.m_Learning || doc.m_Associating || !doc.m_NetworkExists) return 0;
+bool CanStartLearning(const CQuorinDoc& doc) {
+    if (doc.m_Worker.Busy() || !doc.m_NetworkExists) return false;
     bool input = false, output = false;
     for (const CInOut& io : doc.m_InOuts) {
         input = input || io.InOutType == Input;
         output = output || io.InOutType == Output;
     }
-    return input && output ? 1 : 0;
+    return input && output;
 }
 
-int CanStop(const CQuorinDoc& doc) { return doc.m_Learning || doc.m_Associating ? 1 : 0; }
+bool CanStop(const CQuorinDoc& doc) { return doc.m_Worker.Busy(); }
 
 int NetworkMatchesGrid(const CQuorinDoc& doc) {
     int inputs = 0, outputs = 0;
     for (int c = 0; c < doc.m_ColCount && c < static_cast<int>(doc.m_InOuts.size()); ++c) {
         const CInOut& io = doc.m_InOuts[c];
-        const int nodes = io.Mode == Image ? 3 : 1;
+        const int nodes = NodesOf(io);
         if (io.InOutType == Input) inputs += nodes;
         if (io.InOutType == Output) outputs += nodes;
     }

@@ -18,8 +18,8 @@ void WaitForLearning(CQuorinDoc& doc);
 void EndLearningThread(CQuorinDoc& doc);
 
 // Command availability.
-int CanStartLearning(const CQuorinDoc& doc);
-int CanStop(const CQuorinDoc& doc);
+bool CanStartLearning(const CQuorinDoc& doc);
+bool CanStop(const CQuorinDoc& doc);
 // 1 when the network's input and output layers fit the Grid's columns and every weight
 // joins existing nodes, so that presenting a row stays inside the network.
 int NetworkMatchesGrid(const CQuorinDoc& doc);

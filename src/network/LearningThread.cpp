@@ -81,15 +81,13 @@ void CLearningThread::LearnCycle() {
     m_Minimum = 3.0e38;
     double sum = 0.0;
     const int rows = static_cast<int>(doc.m_Examples.size());
+    double e = 0.0;
     for (int r = rows - 1; r >= 0; --r) {
         if (doc.m_Examples[r].ExampleType != Training) continue;
-        if (!ConnectInputs(doc, r, 1)) {
+        if (!LearnRow(doc, r, e)) {
             doc.m_StopRequest = true;
             break;
         }
-        CalculateActivations(doc);
-        CalculateErrors(doc, r);
-        CalculateWeights(doc);
     }
     int trainingRows = 0;
     for (const CExample& ex : doc.m_Examples)
@@ -97,18 +95,15 @@ void CLearningThread::LearnCycle() {
     for (int r = 0; r < rows; ++r) {
         CExample& ex = doc.m_Examples[r];
         if (ex.ExampleType != Training) continue;
-        if (!ConnectInputs(doc, r, 1)) {
+        if (!LearnRow(doc, r, e)) {
             doc.m_StopRequest = true;
             break;
         }
-        CalculateActivations(doc);
-        const double e = CalculateErrors(doc, r);
         ex.ExampleError = e;
         sum += e;
         if (e > doc.m_TargetError) m_AllBelow = false;
         if (e > m_Maximum) m_Maximum = e;
         if (e < m_Minimum) m_Minimum = e;
-        CalculateWeights(doc);
     }
     // Two training rows are guaranteed when the run starts; nothing removes them.
     const double average = trainingRows > 0 ? sum / trainingRows : 0.0;
@@ -231,8 +226,6 @@ void CLearningThread::Finish() {
     app.Views().PostProgress(doc, cycles, status);
     if (!m_StoppedOnRequest) doc.RefreshViews();
     if (cycles != m_CyclesAtRunStart) doc.SetModified();
-    app.ThreadEnded();
-    doc.m_Learning = false;
 }
 
 }  // namespace quorin

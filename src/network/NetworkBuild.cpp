@@ -43,13 +43,6 @@ int BuildLayers(CQuorinDoc& doc, const CLayerCounts& counts) {
 }
 }  // namespace
 
-std::string DocumentTitle(const CQuorinDoc& doc) {
-    const std::string& path = doc.m_PathName;
-    if (path.empty()) return "Untitled";
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 CLayerCounts CountLayers(const CQuorinDoc& doc) {
     CLayerCounts counts;
     for (const CNode& node : doc.m_Nodes) {

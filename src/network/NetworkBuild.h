@@ -29,7 +29,4 @@ CLayerCounts CountLayers(const CQuorinDoc& doc);
 // forgets learning with the fixed seed. A hidden layer exists only behind the one before it.
 void NewNetworkOfShape(CQuorinDoc& doc, const CLayerCounts& counts, int reset);
 
-// The document's title as questions show it: the file name, or "Untitled".
-std::string DocumentTitle(const CQuorinDoc& doc);
-
 }  // namespace quorin

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "network/ControlsDialog.h"
 #include "network/Growth.h"
@@ -32,7 +33,7 @@ void OnActionNewNetwork(CQuorinDoc& doc) {
     bool imageOutput = false;
     for (int c = 0; c < doc.m_ColCount && c < static_cast<int>(doc.m_InOuts.size()); ++c) {
         const CInOut& column = doc.m_InOuts[c];
-        const int nodes = column.Mode == Image ? 3 : 1;
+        const int nodes = NodesOf(column);
         if (column.InOutType == Input) inputs += nodes;
         if (column.InOutType == Output) {
             outputs += nodes;
@@ -132,22 +133,33 @@ void OnActionForgetLearning(CQuorinDoc& doc) {
     doc.RefreshViews();
 }
 
-int CanChangeNetwork(CQuorinDoc& doc) {
-    return doc.m_NetworkExists && !doc.m_Nodes.empty() && doc.App().ThreadCount() < 2 ? 1 : 0;
+bool CanChangeNetwork(const CQuorinDoc& doc) {
+    return doc.m_NetworkExists && !doc.m_Nodes.empty() && doc.App().ThreadCount() < 2;
 }
 
-int CanAddHiddenNode(CQuorinDoc& doc, int layer) {
-    if (!CanChangeNetwork(doc) || layer < 1 || layer > 3) return 0;
-    return layer == 1 || CountLayers(doc).Hidden[layer - 2] > 0 ? 1 : 0;
+namespace {
+
+bool CanAddHiddenNode(const CQuorinDoc& doc, int layer) {
+    if (!CanChangeNetwork(doc) || layer < 1 || layer > 3) return false;
+    return layer == 1 || CountLayers(doc).Hidden[layer - 2] > 0;
 }
 
-int CanDeleteHiddenNode(CQuorinDoc& doc, int layer) {
-    if (!CanChangeNetwork(doc) || layer < 1 || layer > 3) return 0;
+bool CanDeleteHiddenNode(const CQuorinDoc& doc, int layer) {
+    if (!CanChangeNetwork(doc) || layer < 1 || layer > 3) return false;
     const CLayerCounts counts = CountLayers(doc);
     const int nodes = counts.Hidden[layer - 1];
-    if (nodes <= 0) return 0;
-    return nodes > 1 || layer == 3 || counts.Hidden[layer] == 0 ? 1 : 0;
+    if (nodes <= 0) return false;
+    return nodes > 1 || layer == 3 || counts.Hidden[layer] == 0;
 }
+
+}  // namespace
+
+bool CanAddHL1Node(const CQuorinDoc& doc) { return CanAddHiddenNode(doc, 1); }
+bool CanDeleteHL1Node(const CQuorinDoc& doc) { return CanDeleteHiddenNode(doc, 1); }
+bool CanAddHL2Node(const CQuorinDoc& doc) { return CanAddHiddenNode(doc, 2); }
+bool CanDeleteHL2Node(const CQuorinDoc& doc) { return CanDeleteHiddenNode(doc, 2); }
+bool CanAddHL3Node(const CQuorinDoc& doc) { return CanAddHiddenNode(doc, 3); }
+bool CanDeleteHL3Node(const CQuorinDoc& doc) { return CanDeleteHiddenNode(doc, 3); }
 
 void OnEditAddHL1Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 1); }
 void OnEditDeleteHL1Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, -1, 1); }
@@ -155,5 +167,18 @@ void OnEditAddHL2Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 2); }
 void OnEditDeleteHL2Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, -1, 2); }
 void OnEditAddHL3Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, 1, 3); }
 void OnEditDeleteHL3Node(CQuorinDoc& doc) { ChangeHiddenLayer(doc, -1, 3); }
+
+bool CanNewNetwork(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && HasInputAndOutput(doc) && HasTrainingRows(doc, 2);
+}
+
+bool CanForgetLearning(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_NetworkExists != 0 && HasInputAndOutput(doc) &&
+           doc.m_RowCount > 0;
+}
+
+bool CanChangeNetworkShape(const CQuorinDoc& doc) {
+    return !CalculationRunning(doc) && doc.m_NetworkExists != 0;
+}
 
 }  // namespace quorin

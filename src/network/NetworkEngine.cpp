@@ -404,7 +404,7 @@ void CNetworkEngine::MapColumns(const CQuorinDoc& doc) {
             m_OutputsMapped = false;
             break;
         }
-        const std::int32_t nodes = doc.m_InOuts[c].Mode == Image ? 3 : 1;
+        const std::int32_t nodes = NodesOf(doc.m_InOuts[c]);
         if (nodes != 1) m_OutputsMapped = false;
         m_OutputColumns.push_back({c, k, nodes});
         m_ColumnsNeeded = std::max(m_ColumnsNeeded, c + 1);

@@ -30,11 +30,10 @@ double OptimizeLearn(CQuorinDoc& doc, int cycles, int seconds) {
     while (doc.m_LearningCycles < cycles) {
         sum = 0.0;
         for (int r = 0; r < rows; ++r) {
+            double e = 0.0;
             if (doc.m_Examples[r].ExampleType == Training) {
-                if (!ConnectInputs(doc, r, 1)) return 0.0;
-                CalculateActivations(doc);
-                sum += CalculateErrors(doc, r);
-                CalculateWeights(doc);
+                if (!LearnRow(doc, r, e)) return 0.0;
+                sum += e;
             }
             if (clock.GetTickCount() - start > limit) return sum / training;
         }

@@ -130,7 +130,7 @@ int ConnectInputs(CQuorinDoc& doc, int row, int checkImages) {
         if (column.InOutType != Input) continue;
         if (column.Mode == Image) {
             if (!PresentImageInputs(doc, row, c, k, checkImages)) return 0;
-            k += 3;
+            k += NodesOf(column);
             continue;
         }
         // A Grid whose columns changed after the network was built has no node for the rest.
@@ -180,6 +180,14 @@ void CalculateWeights(CQuorinDoc& doc) {
         engine->CalculateWeights(doc);
     else
         RecordWeights(doc);
+}
+
+bool LearnRow(CQuorinDoc& doc, int row, double& error) {
+    if (!ConnectInputs(doc, row, 1)) return false;
+    CalculateActivations(doc);
+    error = CalculateErrors(doc, row);
+    CalculateWeights(doc);
+    return true;
 }
 
 }  // namespace quorin

@@ -71,7 +71,7 @@ int ExampleValidates(CQuorinDoc& doc, int row) {
         if (node >= static_cast<int>(doc.m_Nodes.size())) return 0;  // network and Grid disagree
         const double desired = ex.Values[c];
         const double output = io.LowValue + doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
-        node += io.Mode == Image ? 3 : 1;
+        node += NodesOf(io);
         ++counted;
         sumDesired += desired;
         sumOutput += output;
@@ -109,12 +109,7 @@ int SelectRandomValidating(CQuorinDoc& doc, int count) {
     long attempts = 0;
     constexpr long kMaxAttempts = 1L << 23;
     while (changed < count && rows >= 3 && attempts++ < kMaxAttempts) {
-        const int r = NextRandom();
-        int index = static_cast<int>(r * static_cast<double>(rows) * (1.0 / 32767));
-        if (index <= 1) index += 1;
-        if (index == rows - 1) index -= 1;
-        if (index >= rows - 1) index = rows - 2;  // r = 32767 would reach one past the end
-        CExample& ex = doc.m_Examples[index];
+        CExample& ex = doc.m_Examples[DialogRandomRow(rows)];
         if (ex.ExampleType == Training) {
             ex.ExampleType = Validating;
             ++changed;

@@ -57,7 +57,7 @@ CValidationReport MakeValidationReport(CQuorinDoc& doc) {
             const CInOut& io = doc.m_InOuts[c];
             if (node >= static_cast<int>(doc.m_Nodes.size())) break;
             const double output = io.LowValue + doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
-            node += io.Mode == Image ? 3 : 1;
+            node += NodesOf(io);
             const double desired = c < static_cast<int>(ex.Values.size()) ? ex.Values[c] : kMissing;
             row.Targets.push_back(FormatValue(doc, desired, c));
             row.Answers.push_back(FormatValue(doc, output, c));

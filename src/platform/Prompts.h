@@ -64,4 +64,16 @@ public:
     }
 };
 
+// Shows the wait cursor for as long as it lives.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(IPrompts& prompts) : m_Prompts(prompts) { m_Prompts.SetWaitCursor(true); }
+    ~CWaitCursor() { m_Prompts.SetWaitCursor(false); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    IPrompts& m_Prompts;
+};
+
 }  // namespace quorin

@@ -8,6 +8,7 @@
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "network/Learning.h"
+#include "network/NetworkCommands.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 

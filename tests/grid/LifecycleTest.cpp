@@ -2,6 +2,8 @@
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
+#include "automation/ScriptRunner.h"
+
 namespace quorin::test {
 namespace {
 
@@ -142,15 +144,17 @@ TEST_F(LifecycleTest, NewDocumentSwitchesTracingOffQuietly) {
     EXPECT_TRUE(P.Prompts.Messages().empty());
 }
 
-TEST_F(LifecycleTest, APendingScriptRunsOnceOnTheNextNewDocument) {
+TEST_F(LifecycleTest, APendingScriptRunsOnceOnTheDocumentTheShellMade) {
     CTempDir dir;
     P.App->m_PendingScript = dir.File("absent-script.txt");
     P.App->m_ScriptRunning = true;  // as the command line leaves it: no Script File tip
     ASSERT_EQ(Doc.NewDocument(), 1);
+    EXPECT_FALSE(P.App->m_PendingScript.empty());  // the document itself runs nothing
+    RunPendingScript(Doc);
     EXPECT_TRUE(P.App->m_PendingScript.empty());
     const size_t shown = P.Prompts.Messages().size();
     EXPECT_GE(shown, 1u);  // the missing script is reported
-    ASSERT_EQ(Doc.NewDocument(), 1);
+    RunPendingScript(Doc);
     EXPECT_EQ(P.Prompts.Messages().size(), shown);  // and not run again
 }
 
