@@ -1,7 +1,11 @@
 // Turning entries into cell values and cell values into the text the Grid shows.
 #include "coding/ValueText.h"
 
+#include <algorithm>
+#include <charconv>
+#include <clocale>
 #include <cstdlib>
+#include <limits>
 
 #include "coding/ImageList.h"
 #include "coding/TextCodes.h"
@@ -10,19 +14,79 @@
 
 namespace quorin {
 
-double GetValueFromString(const std::string& text) {
-    std::string kept;
+namespace {
+
+// strtod on the kept characters, without its cost where another conversion is exact:
+// from_chars gives the same correctly rounded doubles for the plain decimal forms the
+// filter leaves. Everything it takes differently (a leading plus, no number at all, a
+// result out of range, a decimal point other than '.') goes to strtod itself.
+double ConvertKept(const char* kept, std::size_t length) {
+    const char* first = kept;
+    const char* last = kept + length;
+    const char* point = std::localeconv()->decimal_point;
+    if (point[0] == '.' && point[1] == '\0') {
+        const bool plus = first < last && *first == '+';
+        if (plus) ++first;
+        if (plus && first < last && (*first == '+' || *first == '-')) return 0.0;  // no number
+        double value = 0.0;
+        const auto result = std::from_chars(first, last, value, std::chars_format::general);
+        if (result.ec == std::errc()) return value;
+        if (result.ec == std::errc::invalid_argument) return 0.0;  // strtod's "no conversion"
+    }
+    return std::strtod(kept, nullptr);
+}
+
+}  // namespace
+
+double GetValueFromString(std::string_view text, bool& beyond) {
+    beyond = false;
+    // The kept characters of any sensible number fit on the stack; a longer run (a
+    // 400-digit number) takes the heap.
+    char small[128];
+    std::string large;
+    char* kept = small;
+    std::size_t length = 0;
     bool digit = false;
     for (char ch : text) {
         const bool isDigit = ch >= '0' && ch <= '9';
-        if (isDigit || ch == '.' || ch == 'E' || ch == 'e' || ch == '-' || ch == '+') kept += ch;
+        if (!(isDigit || ch == '.' || ch == 'E' || ch == 'e' || ch == '-' || ch == '+')) continue;
         digit = digit || isDigit;
+        if (length + 1 == sizeof small && kept == small) {
+            large.assign(small, length);
+            large.reserve(text.size() + 1);
+            kept = nullptr;
+        }
+        if (kept == small) {
+            small[length] = ch;
+        } else {
+            large.push_back(ch);
+        }
+        ++length;
     }
     if (!digit) return kMissing;
-    const double value = std::strtod(kept.c_str(), nullptr);
-    // Beyond the marker a value could only pose as a known one ("1e999", "-4e38").
-    if (!(value < kMissing && value > kMinusMissing)) return kMissing;
+    if (kept == small) {
+        small[length] = '\0';
+    } else {
+        kept = large.data();
+    }
+    const double value = ConvertKept(kept, length);
+    // A value of the marker or more is missing, as everywhere in the Grid. A negative one
+    // beyond minus the marker is kept: it is below every range scan's start, so it cannot
+    // pose as a known value; only minus infinity is held at the largest finite number.
+    if (value >= kMissing) {
+        beyond = true;
+        return kMissing;
+    }
+    if (value <= kMinusMissing) {
+        beyond = true;
+        return std::max(value, std::numeric_limits<double>::lowest());
+    }
     return value;
+}
+
+double GetValueFromString(std::string_view text) {
+    bool beyond = false;
+    return GetValueFromString(text, beyond);
 }
 
 std::string FormatValue(CQuorinDoc& doc, double value, int column) {
