@@ -69,10 +69,13 @@ private:
     CConsole& m_Console;
 };
 
-// Remembers the last progress message for the progress line.
+// Remembers the last progress message for the progress line; prints the progress of
+// reading a large file on the console's progress line.
 class CConsoleViews : public IViews {
 public:
+    explicit CConsoleViews(CConsole* console = nullptr) : m_Console(console) {}
     void RefreshViews(CQuorinDoc&) override {}
+    void ShowFileProgress(CQuorinDoc&, const std::string& caption, int percent) override;
     void PostProgress(CQuorinDoc&, int count, int status) override {
         m_Count = count;
         m_Status = status;
@@ -80,6 +83,9 @@ public:
     void PumpEvents() override {}
     std::atomic<int> m_Count{0};
     std::atomic<int> m_Status{-1};
+
+private:
+    CConsole* m_Console;
 };
 
 }  // namespace quorin::batch

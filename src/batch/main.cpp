@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     CConsoleClock clock;
     CMemorySettings settings;
     CConsoleShell shell(console);
-    CConsoleViews views;
+    CConsoleViews views(&console);
     CQuorinApp app(CPlatform{&prompts, &clock, &settings, &shell, &views});
     CQuorinDoc doc(app);
 
