@@ -1,6 +1,8 @@
 #include "coding/TextCodeIndex.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "coding/TextCodes.h"
 
@@ -17,9 +19,8 @@ constexpr double kExactLimit = 4503599627370496.0;  // 2^52
 void CTextCodeIndex::CatchUp(const std::vector<CHashText>& records) {
     if (records.size() < m_Size) {
         m_Size = 0;
-        m_Codes.clear();
+        m_Runs.clear();
         m_Texts.clear();
-        m_Next.clear();
     }
     for (; m_Size < records.size(); ++m_Size) {
         const CHashText& record = records[m_Size];
@@ -28,33 +29,56 @@ void CTextCodeIndex::CatchUp(const std::vector<CHashText>& records) {
         // record changes: work it out once, as the list stood then.
         if (entry.Records.empty()) entry.Known = Walk(BaseHashCode(record.Text), entry.Spread);
         entry.Records.push_back(m_Size);
-        if (record.Code == record.Code) m_Codes.emplace(record.Code, m_Size);
+        if (record.Code == record.Code) AddCode(record.Code);  // NaN is never close
     }
 }
 
-bool CTextCodeIndex::Blocked(double position) const {
-    const auto above = m_Codes.upper_bound(position - 100.0);
-    return above != m_Codes.end() && above->first < position + 100.0;
+void CTextCodeIndex::AddCode(double code) {
+    // Runs join only where the gap is surely below 200: the rounded difference of two
+    // doubles is below 200 only when the exact one is. A join missed at the edge of
+    // rounding costs a walk one more step, never a wrong answer.
+    auto next = m_Runs.upper_bound(code);
+    if (next != m_Runs.begin()) {
+        auto run = std::prev(next);
+        if (code <= run->second) return;  // inside a run: nothing new is covered
+        if (code - run->second < 200.0) {
+            run->second = code;
+            if (next != m_Runs.end() && next->first - code < 200.0) {
+                run->second = next->second;
+                m_Runs.erase(next);
+            }
+            return;
+        }
+    }
+    if (next != m_Runs.end() && next->first - code < 200.0) {
+        const double last = next->second;
+        m_Runs.erase(next);
+        m_Runs.emplace(code, last);
+        return;
+    }
+    m_Runs.emplace(code, code);
 }
 
-bool CTextCodeIndex::Walk(double base, double& code) {
-    if (!(std::fabs(base) < kExactLimit)) return false;
-    m_Path.clear();
+bool CTextCodeIndex::Walk(double base, double& code) const {
+    // Positions stay exact integers below the limit, so p - 100 and p + 100 are exact and
+    // each comparison below is the list walk's own.
+    if (!(std::fabs(base) < kExactLimit) || base != std::floor(base)) return false;
     double p = base;
     for (;;) {
-        const auto jump = m_Next.find(p);
-        if (jump != m_Next.end()) {
-            m_Path.push_back(p);
-            p = jump->second;
-        } else if (Blocked(p)) {
-            m_Path.push_back(p);
-            p += 101.0;
-        } else {
-            break;
-        }
+        // Only the run with the highest first code below p + 100 can hold p.
+        auto run = m_Runs.lower_bound(p + 100.0);
+        if (run == m_Runs.begin()) break;
+        --run;
+        const double last = run->second;
+        if (p - 100.0 >= last) break;
+        if (!(last < kExactLimit)) return false;
+        // The first position of the run p + 101k with p + 101k - 100 >= last.
+        double k = std::max(0.0, std::floor((last + 100.0 - p) / 101.0));
+        while (k > 0 && p + 101.0 * (k - 1) - 100.0 >= last) --k;
+        while (p + 101.0 * k - 100.0 < last) ++k;
+        p += 101.0 * k;
         if (!(p < kExactLimit)) return false;
     }
-    for (double q : m_Path) m_Next[q] = p;
     code = p;
     return true;
 }

@@ -34,17 +34,15 @@ private:
         bool Known = false;
     };
     // The first position base, base + 101, ... that no indexed code lies within 100 of.
-    bool Walk(double base, double& code);
-    bool Blocked(double position) const;
+    bool Walk(double base, double& code) const;
+    void AddCode(double code);
 
     std::size_t m_Size = 0;
-    std::map<double, std::size_t> m_Codes;  // each code once, NaN left out: it is never close
+    // The codes as runs: first code to last code of a run whose neighbouring codes lie
+    // less than 200 apart, so that every position strictly between first - 100 and
+    // last + 100 is too close. A walk crosses a whole run in one step.
+    std::map<double, double> m_Runs;
     std::unordered_map<std::string, CTextEntry> m_Texts;
-    // Positions known to be too close, each to a later position of its +101 run such that
-    // every position between is too close as well. Codes are only ever added, so a position
-    // once too close stays so.
-    std::unordered_map<double, double> m_Next;
-    std::vector<double> m_Path;
 };
 
 }  // namespace quorin
