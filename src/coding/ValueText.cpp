@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cstdlib>
 #include <limits>
+
+#include <langinfo.h>
 
 #include "coding/ImageList.h"
 #include "coding/TextCodes.h"
@@ -16,60 +17,57 @@ namespace quorin {
 
 namespace {
 
-// strtod on the kept characters, without its cost where another conversion is exact:
-// from_chars gives the same correctly rounded doubles for the plain decimal forms the
-// filter leaves. Everything it takes differently (a leading plus, no number at all, a
-// result out of range, a decimal point other than '.') goes to strtod itself.
-double ConvertKept(const char* kept, std::size_t length) {
-    const char* first = kept;
-    const char* last = kept + length;
-    const char* point = std::localeconv()->decimal_point;
-    if (point[0] == '.' && point[1] == '\0') {
-        const bool plus = first < last && *first == '+';
-        if (plus) ++first;
-        if (plus && first < last && (*first == '+' || *first == '-')) return 0.0;  // no number
-        double value = 0.0;
-        const auto result = std::from_chars(first, last, value, std::chars_format::general);
-        if (result.ec == std::errc()) return value;
-        if (result.ec == std::errc::invalid_argument) return 0.0;  // strtod's "no conversion"
-    }
-    return std::strtod(kept, nullptr);
+bool IsKept(char ch) {
+    return (ch >= '0' && ch <= '9') || ch == '.' || ch == 'E' || ch == 'e' || ch == '-' ||
+           ch == '+';
+}
+
+// strtod's answer on the kept characters where from_chars gives the same correctly
+// rounded double for the plain decimal forms the filter leaves. False for everything it
+// takes differently (a result out of range, a decimal point other than '.'): strtod
+// itself decides those.
+bool ConvertFast(const char* first, const char* last, double& value) {
+    // nl_langinfo only hands out a pointer; localeconv would rebuild its whole record.
+    const char* point = ::nl_langinfo(RADIXCHAR);
+    if (point[0] != '.' || point[1] != '\0') return false;
+    const bool plus = first < last && *first == '+';
+    if (plus) ++first;
+    value = 0.0;
+    if (plus && first < last && (*first == '+' || *first == '-')) return true;  // no number
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    if (result.ec == std::errc()) return true;
+    value = 0.0;
+    return result.ec == std::errc::invalid_argument;  // strtod's "no conversion" gives 0
 }
 
 }  // namespace
 
 double GetValueFromString(std::string_view text, bool& beyond) {
     beyond = false;
-    // The kept characters of any sensible number fit on the stack; a longer run (a
-    // 400-digit number) takes the heap.
-    char small[128];
-    std::string large;
-    char* kept = small;
-    std::size_t length = 0;
     bool digit = false;
+    bool plain = true;  // nothing to drop: the field is its own kept characters
     for (char ch : text) {
-        const bool isDigit = ch >= '0' && ch <= '9';
-        if (!(isDigit || ch == '.' || ch == 'E' || ch == 'e' || ch == '-' || ch == '+')) continue;
-        digit = digit || isDigit;
-        if (length + 1 == sizeof small && kept == small) {
-            large.assign(small, length);
-            large.reserve(text.size() + 1);
-            kept = nullptr;
-        }
-        if (kept == small) {
-            small[length] = ch;
-        } else {
-            large.push_back(ch);
-        }
-        ++length;
+        digit = digit || (ch >= '0' && ch <= '9');
+        plain = plain && IsKept(ch);
     }
     if (!digit) return kMissing;
-    if (kept == small) {
-        small[length] = '\0';
-    } else {
-        kept = large.data();
+    double value = 0.0;
+    if (!plain || !ConvertFast(text.data(), text.data() + text.size(), value)) {
+        // The kept characters, terminated for strtod: on the stack for any sensible
+        // number, on the heap for a longer run (a 400-digit number).
+        char small[128];
+        std::string large;
+        char* kept = small;
+        if (text.size() + 1 > sizeof small) {
+            large.resize(text.size() + 1);
+            kept = large.data();
+        }
+        std::size_t length = 0;
+        for (char ch : text)
+            if (IsKept(ch)) kept[length++] = ch;
+        kept[length] = '\0';
+        if (plain || !ConvertFast(kept, kept + length, value)) value = std::strtod(kept, nullptr);
     }
-    const double value = ConvertKept(kept, length);
     // A value of the marker or more is missing, as everywhere in the Grid. A negative one
     // beyond minus the marker is kept: it is below every range scan's start, so it cannot
     // pose as a known value; only minus infinity is held at the largest finite number.
