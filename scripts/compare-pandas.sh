@@ -11,7 +11,7 @@ trap 'rm -rf "$dir"' EXIT
 python3 "$(dirname "$0")/gen-csv.py" "$dir"
 for name in 100k_x20 1m_x20 10k_x1000; do
   csv="$dir/$name.csv"
-  printf 'importfile(%s,1,0,0,1,0,0,0,0)\n' "$csv" >"$dir/import.txt"
+  printf 'importfile(%s,1,0,0,1,0,0,0,0)\r\n' "$csv" >"$dir/import.txt"
   # The run includes saving the .tvq file the batch program always writes.
   start=$(date +%s.%N); "$batch" -o "$dir/out.tvq" "$dir/import.txt" >/dev/null; end=$(date +%s.%N)
   ours=$(echo "$end - $start" | bc)

@@ -9,8 +9,8 @@ python3 "$(dirname "$0")/gen-csv.py" "$dir"
 for name in 100k_x20 1m_x20 10k_x1000; do
   csv="$dir/$name.csv"; tvq="$dir/$name.tvq"
   # Import and save; then open the saved document and save it again.
-  printf 'importfile(%s,1,0,0,1,0,0,0,0)\n' "$csv" >"$dir/import.txt"
-  printf 'open(%s)\n' "$tvq" >"$dir/resave.txt"
+  printf 'importfile(%s,1,0,0,1,0,0,0,0)\r\n' "$csv" >"$dir/import.txt"
+  printf 'open(%s)\r\n' "$tvq" >"$dir/resave.txt"
   for step in import resave; do
     if [ $step = import ]; then out=$tvq; else out=$dir/again.tvq; fi
     /usr/bin/time -v "$batch" -o "$out" "$dir/$step.txt" >/dev/null 2>"$dir/time.txt" || true
