@@ -74,7 +74,7 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
         return -1;
     }
     CImportLineReader reader;
-    if (!reader.Open(path)) {
+    if (reader.Open(path) != CImportLineReader::Opened) {
         prompts.Inform(Format("The file to query '%s' could not be opened.", path.c_str()));
         return -1;
     }

@@ -1,6 +1,8 @@
 #include "app/QtViews.h"
 
 #include <QCoreApplication>
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include "app/GuiThread.h"
 #include "grid/QuorinDoc.h"
@@ -40,6 +42,21 @@ void CQtViews::PostProgress(CQuorinDoc& doc, int count, int status) {
 void CQtViews::ShowStatusMessage(CQuorinDoc& doc, const std::string& text) {
     std::lock_guard lock(m_Mutex);
     if (m_Receiver) QCoreApplication::postEvent(m_Receiver, new CStatusMessageEvent(&doc, text));
+}
+
+void CQtViews::ShowFileProgress(CQuorinDoc& doc, const std::string& caption, int percent) {
+    IViews::ShowFileProgress(doc, caption, percent);
+    // The file is read on this thread, so no event loop runs meanwhile: hand the note over
+    // and repaint the status bar at once, without letting other events (a command) in.
+    if (!OnGuiThread() || !QCoreApplication::instance()) return;
+    QObject* receiver = nullptr;
+    {
+        std::lock_guard lock(m_Mutex);
+        receiver = m_Receiver;
+    }
+    if (!receiver) return;
+    QCoreApplication::sendPostedEvents(receiver, CStatusMessageEvent::kType);
+    if (auto* frame = qobject_cast<QMainWindow*>(receiver)) frame->statusBar()->repaint();
 }
 
 void CQtViews::PumpEvents() {

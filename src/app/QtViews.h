@@ -49,6 +49,7 @@ public:
     void PostProgress(CQuorinDoc& doc, int count, int status) override;
     void PumpEvents() override;
     void ShowStatusMessage(CQuorinDoc& doc, const std::string& text) override;
+    void ShowFileProgress(CQuorinDoc& doc, const std::string& caption, int percent) override;
 
     // The documents whose views asked to be redrawn since the last call.
     std::set<const CQuorinDoc*> TakeRefreshRequests();

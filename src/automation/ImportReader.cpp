@@ -3,39 +3,68 @@
 #include <algorithm>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quorin {
 
 CImportLineReader::~CImportLineReader() { Close(); }
 
-bool CImportLineReader::Open(const std::string& path) {
+CImportLineReader::EOpen CImportLineReader::Open(const std::string& path) {
     Close();
-    m_File = std::fopen(path.c_str(), "rb");
-    m_Pos = m_Len = 0;
-    return m_File != nullptr;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return NotOpened;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return NotOpened;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return NotRegular;
+    }
+    m_File = ::fdopen(fd, "rb");
+    if (!m_File) {
+        ::close(fd);
+        return NotOpened;
+    }
+    m_Size = static_cast<std::int64_t>(st.st_size);
+    return Opened;
 }
 
 void CImportLineReader::Close() {
     if (m_File) std::fclose(m_File);
     m_File = nullptr;
     m_Pos = m_Len = 0;
+    m_Offset = m_Size = 0;
 }
 
 void CImportLineReader::Rewind() {
     if (m_File) std::rewind(m_File);
     m_Pos = m_Len = 0;
+    m_Offset = 0;
 }
 
 bool CImportLineReader::Fill() {
     if (!m_File) return false;
     m_Len = std::fread(m_Buffer.data(), 1, m_Buffer.size(), m_File);
     m_Pos = 0;
+    m_Offset += static_cast<std::int64_t>(m_Len);
     return m_Len > 0;
 }
 
 std::int64_t CImportLineReader::CountCarriageReturns() {
     Rewind();
     std::int64_t count = 0;
-    while (Fill()) count += std::count(m_Buffer.data(), m_Buffer.data() + m_Len, '\r');
+    while (Fill()) {
+        const char* p = m_Buffer.data();
+        const char* end = p + m_Len;
+        while ((p = static_cast<const char*>(std::memchr(p, '\r', end - p))) != nullptr) {
+            ++count;
+            ++p;
+        }
+    }
     Rewind();
     return count;
 }
@@ -95,27 +124,42 @@ int CImportDelimiters::CountFields(const std::string& line) const {
     return delimiters + (carriageReturn ? 1 : 0);
 }
 
-int CImportDelimiters::Split(const std::string& line, std::vector<std::string>& fields) const {
-    const int count = CountFields(line);
-    if (static_cast<int>(fields.size()) < count) fields.resize(count);
-    int field = 0;
+int CImportDelimiters::Split(const std::string& line, CImportFields& fields) const {
+    // Every run between delimiters is cut out; the count then says how many are fields
+    // (the run after the last delimiter is one only on a line with a carriage return).
+    if (fields.m_Bytes.size() < line.size()) fields.m_Bytes.resize(line.size());
+    char* out = fields.m_Bytes.data();
+    std::uint32_t written = 0;
+    fields.m_Ends.clear();
+    int delimiters = 0;
+    bool carriageReturn = false;
     bool ended = false;  // a line feed or byte 255 ended the current field
-    if (count > 0) fields[0].clear();
     for (char ch : line) {
         const auto c = static_cast<unsigned char>(ch);
+        if (c == '\r') carriageReturn = true;
         if (m_On[c]) {
-            if (++field >= count) break;
-            fields[field].clear();
+            ++delimiters;
+            fields.m_Ends.push_back(written);
             ended = false;
             continue;
         }
-        if (ended || c == '\r' || c == 0) continue;
+        if (ended || c == '\r') continue;
         if (c == '\n' || c == 255) {
             ended = true;
             continue;
         }
-        if (field < count) fields[field].push_back(ch);
+        out[written++] = ch;
     }
+    fields.m_Ends.push_back(written);
+    fields.m_Count = delimiters + (carriageReturn ? 1 : 0);
+    return fields.m_Count;
+}
+
+int CImportDelimiters::Split(const std::string& line, std::vector<std::string>& fields) const {
+    CImportFields split;
+    const int count = Split(line, split);
+    if (static_cast<int>(fields.size()) < count) fields.resize(count);
+    for (int i = 0; i < count; ++i) fields[i].assign(split[i]);
     return count;
 }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
+#include <string_view>
 
 #include "automation/ImportImages.h"
 #include "coding/TextCodes.h"
@@ -318,17 +320,25 @@ int CImporter::ImportData(int& failed) {
     const int columns = static_cast<int>(d.m_InOuts.size());
     const int firstField = d.m_ImportRowNames ? 1 : 0;
     const int dataLines = ClampCount(std::max<std::int64_t>(0, m_CarriageReturns - m_LinesRead));
+    if (columns > 0) {
+        const std::int64_t room = kImportMaxCells / columns + 1;
+        d.m_Examples.reserve(static_cast<std::size_t>(std::min<std::int64_t>(
+            static_cast<std::int64_t>(d.m_Examples.size()) + dataLines, room)));
+    }
     std::int64_t failures = 0;
     std::int64_t dataLine = 0;
     bool firstImported = true;
     std::vector<double> values(columns);
     std::string line;
+    std::string text;  // a Text or Image field, for the coding that takes a string
+    std::optional<CTextCodeIndex> index;
     for (;; ++dataLine) {
         const auto r = NextLine(line);
         if (r == CImportLineReader::TooLong) return LineTooLong();
         if (r == CImportLineReader::End) break;
+        ReportProgress();
         PrepareLine(line);
-        if (Columns(line) != columns || columns < 1) {
+        if (m_Delimiters.Split(line, m_Line) - firstField != columns || columns < 1) {
             failed = ClampCount(++failures);
             if (m_Warn && WarnFailure(line, failed) != 0) return failed;
             continue;
@@ -340,48 +350,86 @@ int CImporter::ImportData(int& failed) {
                 static_cast<long long>(kImportMaxCells)));
             return failed;
         }
-        m_Delimiters.Split(line, m_Fields);
         if (firstImported && m_Dialog) {
+            m_Delimiters.Split(line, m_Fields);
             const int rc = AskColumnTypes(m_Fields, firstField);
             if (rc != 0) return rc;
         }
         firstImported = false;
         // Convert first, so that a line that cannot be completed adds no row.
+        std::int64_t beyond = 0;
         for (int c = 0; c < columns; ++c) {
-            const std::string& field = m_Fields[firstField + c];
+            const std::string_view field = m_Line[firstField + c];
             switch (d.m_InOuts[c].Mode) {
             case Text:
-                values[c] = Hash(d, field, c, 1);
+                if (!index) index.emplace(d.m_HashTexts);
+                text.assign(field);
+                values[c] = Hash(d, text, c, 1, *index);
                 break;
             case Image: {
-                if (field.find('?') != std::string::npos)
+                if (field.find('?') != std::string_view::npos)
                     return -static_cast<int>(std::min<std::int64_t>(101 + dataLine, INT_MAX));
-                if (!ImportImageValue(d, field, c, values[c], m_UnloadableImages))
+                text.assign(field);
+                if (!ImportImageValue(d, text, c, values[c], m_UnloadableImages))
                     return ImportNoImageFile;
                 break;
             }
-            default:
-                values[c] = GetValueFromString(field);
+            default: {
+                bool outside = false;
+                values[c] = GetValueFromString(field, outside);
+                beyond += outside ? 1 : 0;
+            }
             }
         }
         const int type = DecideRowType(dataLines);
         if (type < 0) return type;
         if (!d.AddRow(0, type, 0, 1)) continue;
         m_RowsAdded = true;
+        m_Beyond += beyond;
         const int row = static_cast<int>(d.m_Examples.size()) - 1;
-        d.SetExampleName(row, firstField ? m_Fields[0] : Format("#%d", row), 1);
-        for (int c = 0; c < columns; ++c) d.SetValue(c, row, values[c], 0, 0, 0, 1);
+        d.SetExampleName(row, firstField ? std::string(m_Line[0]) : "#" + std::to_string(row), 1);
+        if (d.App().Tracing()) {
+            for (int c = 0; c < columns; ++c) d.SetValue(c, row, values[c], 0, 0, 0, 1);
+        } else {
+            // What SetValue(.., Update 0, Normalise 0, SingleRow 0, Modified 1) does for a row
+            // AddRow has just sized to every column, without its per-cell checks.
+            std::copy(values.begin(), values.end(), d.m_Examples[row].Values.begin());
+            d.SetModified();
+        }
     }
     return failed;
 }
 
+void CImporter::ReportProgress() {
+    // A clock read per line would cost more than the line: look every 4096 lines.
+    if ((++m_ProgressLines & 4095) != 0 || m_FileSize < kImportProgressSize) return;
+    const std::uint32_t now = m_Doc.App().Clock().GetTickCount();
+    if (m_ProgressShown && now - m_ProgressTick < 1000) return;
+    m_ProgressTick = now;
+    m_ProgressShown = true;
+    const int percent = static_cast<int>(
+        std::min<std::int64_t>(99, m_Reader.Position() * 100 / std::max<std::int64_t>(1, m_FileSize)));
+    m_Doc.App().Views().ShowFileProgress(m_Doc, "Importing", percent);
+}
+
 int CImporter::Finish(int result) {
     m_Reader.Close();
-    if (result == kLineStop) result = 0;
+    if (m_ProgressShown) m_Doc.App().Views().ShowFileProgress(m_Doc, "Importing", 100);
+    m_ProgressShown = false;
+    // After the line-length stop its message stands alone.
+    const bool lineStop = result == kLineStop;
+    if (lineStop) result = 0;
     // Values went in without normalising: ranges are recomputed once, also when the run
     // ended early, so that the rows it added never carry stale normalised values.
     if ((result >= 0 || m_RowsAdded) && !m_Doc.m_Examples.empty() && !m_Doc.m_InOuts.empty())
         m_Doc.RenormaliseAll(1);
+    if (m_Beyond > 0 && !lineStop)
+        m_Doc.App().Prompts().Inform(Format(
+            m_Beyond == 1 ? "%lld imported number lay beyond 3e38 in size: %s"
+                          : "%lld imported numbers lay beyond 3e38 in size: %s",
+            static_cast<long long>(m_Beyond),
+            "a value of 3e38 or more is stored as missing (\"?\"),\na value of -3e38 or less "
+            "is kept."));
     return result;
 }
 
@@ -411,7 +459,19 @@ int CImporter::ImportFile(const std::string& path, int dialog, int names) {
     m_Warn = true;
     m_RowsAdded = false;
     m_UnloadableImages.clear();
-    if (!m_Reader.Open(path)) return ImportNotOpened;
+    m_Beyond = 0;
+    m_ProgressLines = 0;
+    m_ProgressShown = false;
+    switch (m_Reader.Open(path)) {
+    case CImportLineReader::Opened: break;
+    case CImportLineReader::NotRegular:
+        // A device or a pipe could be read for ever or hold the program in the open.
+        d.App().Prompts().Inform(
+            Format("'%s' is not a regular file and cannot be imported.", path.c_str()));
+        return ImportNotOpened;
+    default: return ImportNotOpened;
+    }
+    m_FileSize = m_Reader.Size();
     // Bitmaps that image names name are looked for beside the imported file.
     CImagePathScope imagesBeside(d.m_ImageState.ImportPath, path);
     CWaitCursor wait(d.App().Prompts());
@@ -445,9 +505,10 @@ int CImporter::ImportFile(const std::string& path, int dialog, int names) {
     if (rc != 0) return Finish(rc);
     if (header == SetNames) {
         SetNamesFrom(line);
-    } else {
+    } else if (!passOver) {
+        // Letter names belong to "Use line"; a line passed over names nothing.
         GenerateNames();
-        if (!passOver && SkipTo(chosen) != 0) return Finish(kLineStop);
+        if (SkipTo(chosen) != 0) return Finish(kLineStop);
     }
     int failed = 0;
     return Finish(ImportData(failed));

@@ -28,6 +28,8 @@ enum EImportResult : int {
 // The Grid never grows past this many cells through an import: a file is not allowed
 // to exhaust memory. Lines after the limit fail with a message.
 inline constexpr std::int64_t kImportMaxCells = 50'000'000;
+// Files from this size on report their progress while they are read.
+inline constexpr std::int64_t kImportProgressSize = 8 << 20;
 
 // One run of the import: the options, the header choice, the column and row types
 // and the data lines. Talks to the user only through the document's prompts.
@@ -62,6 +64,7 @@ private:
     int StoreFields(int row, const std::vector<std::string>& fields, int firstField,
                     std::int64_t dataLine);
     int WarnFailure(const std::string& line, int failed);
+    void ReportProgress();
     int LineTooLong();
     int Finish(int result);
 
@@ -81,6 +84,12 @@ private:
     std::vector<int> m_NewColumnModes;
     // Image names whose bitmap could not be loaded in this run: asked for and reported once.
     std::set<std::string> m_UnloadableImages;
+    CImportFields m_Line;
+    std::int64_t m_Beyond = 0;  // numbers beyond plus or minus 3e38 met in imported rows
+    std::int64_t m_FileSize = 0;
+    std::uint32_t m_ProgressLines = 0;
+    std::uint32_t m_ProgressTick = 0;
+    bool m_ProgressShown = false;
 };
 
 // ImportFile on a document; see CImporter.

@@ -1,5 +1,6 @@
 #include "ConsolePlatform.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -135,6 +136,12 @@ void CConsoleClock::Sleep(std::uint32_t milliseconds) {
         if (now >= end) break;
         std::this_thread::sleep_for(std::min<steady_clock::duration>(end - now, 100ms));
     }
+}
+
+void CConsoleViews::ShowFileProgress(CQuorinDoc&, const std::string& caption, int percent) {
+    if (!m_Console) return;
+    m_Console->Progress(Format("%s %d%%", caption.c_str(), std::min(percent, 100)));
+    if (percent >= 100) m_Console->EndProgress();
 }
 
 bool CConsoleShell::OpenFile(const std::string& path) {

@@ -70,11 +70,12 @@ private:
 };
 
 // Remembers the last progress message for the progress line; the progress of a large
-// document file being read or written goes straight to the console's progress line.
+// file being imported, read or written goes straight to the console's progress line.
 class CConsoleViews : public IViews {
 public:
     explicit CConsoleViews(CConsole* console = nullptr) : m_Console(console) {}
     void RefreshViews(CQuorinDoc&) override {}
+    void ShowFileProgress(CQuorinDoc&, const std::string& caption, int percent) override;
     void PostProgress(CQuorinDoc&, int count, int status) override;
     void PumpEvents() override {}
     std::atomic<int> m_Count{0};

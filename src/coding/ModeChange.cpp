@@ -94,11 +94,12 @@ void WriteColumn(CQuorinDoc& doc, int column, const std::vector<double>& values)
 // Numeric or Bool cells into coded texts.
 void NumbersToText(CQuorinDoc& doc, int column, int from) {
     std::vector<double> values = ColumnValues(doc, column);
+    CTextCodeIndex index(doc.m_HashTexts);  // a tall column of distinct numbers stays linear
     for (double& value : values) {
         if (value >= kMissing) continue;
         const std::string text =
             from == Bool ? FormatValue(doc, value, column, Bool) : ShortestText(value);
-        value = text[0] == '?' ? kMissing : Hash(doc, text, column, 1);
+        value = text[0] == '?' ? kMissing : Hash(doc, text, column, 1, index);
     }
     WriteColumn(doc, column, values);
 }

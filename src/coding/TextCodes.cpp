@@ -40,35 +40,72 @@ double BaseHashCode(const std::string& text) {
     return static_cast<double>(sum);
 }
 
-double Hash(CQuorinDoc& doc, const std::string& text, int column, int spread) {
+namespace {
+
+// The spreading by one walk of the list: only the codes recorded before the text's first
+// twin can be too close.
+double SpreadByList(CQuorinDoc& doc, const std::string& text, double code) {
+    std::vector<double> before;
+    for (const CHashText& record : doc.m_HashTexts) {
+        if (record.Text == text) break;
+        if (record.Code == record.Code) before.push_back(record.Code);  // NaN is never close
+    }
+    std::sort(before.begin(), before.end());
+    const auto tooClose = [&before](double c) {
+        const auto above = std::upper_bound(before.begin(), before.end(), c - 100.0);
+        return above != before.end() && *above < c + 100.0;
+    };
+    // Each record can stop the spreading at most twice; the bound guards against a
+    // code so large that adding 101 no longer changes it.
+    const size_t limit = 2 * before.size() + 2;
+    for (size_t steps = 0; steps < limit && tooClose(code); ++steps) {
+        doc.App().Trace("HashTooClose   Text %s Code %.4lf", text.c_str(), code);
+        code += 101.0;
+    }
+    return code;
+}
+
+double HashWith(CQuorinDoc& doc, const std::string& text, int column, int spread,
+                CTextCodeIndex* index) {
     doc.App().Trace("Hash   Text %s Column %d Spread %d", text.c_str(), column, spread);
     double code = BaseHashCode(text);
+    if (index) index->CatchUp(doc.m_HashTexts);
     if (spread) {
-        // The same answers as asking HashTooClose at every step, without walking the list
-        // each time: only the codes recorded before the text's first twin can be too close.
-        std::vector<double> before;
-        for (const CHashText& record : doc.m_HashTexts) {
-            if (record.Text == text) break;
-            if (record.Code == record.Code) before.push_back(record.Code);  // NaN is never close
-        }
-        std::sort(before.begin(), before.end());
-        const auto tooClose = [&before](double c) {
-            const auto above = std::upper_bound(before.begin(), before.end(), c - 100.0);
-            return above != before.end() && *above < c + 100.0;
-        };
-        // Each record can stop the spreading at most twice; the bound guards against a
-        // code so large that adding 101 no longer changes it.
-        const size_t limit = 2 * before.size() + 2;
-        for (size_t steps = 0; steps < limit && tooClose(code); ++steps) {
-            doc.App().Trace("HashTooClose   Text %s Code %.4lf", text.c_str(), code);
-            code += 101.0;
+        double spreadCode = 0.0;
+        if (index && index->SpreadCode(text, code, spreadCode)) {
+            // The steps the list walk takes, for a trace that reads the same.
+            if (doc.App().Tracing())
+                for (double c = code; c < spreadCode; c += 101.0)
+                    doc.App().Trace("HashTooClose   Text %s Code %.4lf", text.c_str(), c);
+            code = spreadCode;
+        } else {
+            code = SpreadByList(doc, text, code);
         }
     }
-    if (!HashIsDuplicate(doc, text, column, code) && (text.empty() || text[0] != '~')) {
+    bool duplicate = false;
+    if (index) {
+        doc.App().Trace("HashIsDuplicate   Text %s Column %d Code %.4lf", text.c_str(), column,
+                        code);
+        duplicate = index->IsDuplicate(doc.m_HashTexts, text, column, code);
+    } else {
+        duplicate = HashIsDuplicate(doc, text, column, code) != 0;
+    }
+    if (!duplicate && (text.empty() || text[0] != '~')) {
         NewHashText(doc, column, code, text);
         if (doc.m_FileStatus < 8) doc.m_FileStatus = 8;
     }
     return code;
+}
+
+}  // namespace
+
+double Hash(CQuorinDoc& doc, const std::string& text, int column, int spread) {
+    return HashWith(doc, text, column, spread, nullptr);
+}
+
+double Hash(CQuorinDoc& doc, const std::string& text, int column, int spread,
+            CTextCodeIndex& index) {
+    return HashWith(doc, text, column, spread, &index);
 }
 
 CHashText& NewHashText(CQuorinDoc& doc, int column, double code, const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include "coding/HashText.h"
 #include "coding/HashTexts.h"
+#include "coding/TextCodeIndex.h"
 #include "coding/TextStepping.h"
 
 namespace quorin {
@@ -11,6 +12,9 @@ class CQuorinDoc;
 
 // Codes a text of a column, recording it; returns the code.
 double Hash(CQuorinDoc& doc, const std::string& text, int column, int spread);
+// The same codes, for a run that codes many texts: the index answers instead of the list.
+double Hash(CQuorinDoc& doc, const std::string& text, int column, int spread,
+            CTextCodeIndex& index);
 // Appends a text record; does not mark the document modified.
 CHashText& NewHashText(CQuorinDoc& doc, int column, double code, const std::string& text);
 // The code of a recorded text, or the missing-value marker.

@@ -1,7 +1,12 @@
 // Turning entries into cell values and cell values into the text the Grid shows.
 #include "coding/ValueText.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
+#include <limits>
+
+#include <langinfo.h>
 
 #include "coding/ImageList.h"
 #include "coding/TextCodes.h"
@@ -10,19 +15,76 @@
 
 namespace quorin {
 
-double GetValueFromString(const std::string& text) {
-    std::string kept;
+namespace {
+
+bool IsKept(char ch) {
+    return (ch >= '0' && ch <= '9') || ch == '.' || ch == 'E' || ch == 'e' || ch == '-' ||
+           ch == '+';
+}
+
+// strtod's answer on the kept characters where from_chars gives the same correctly
+// rounded double for the plain decimal forms the filter leaves. False for everything it
+// takes differently (a result out of range, a decimal point other than '.'): strtod
+// itself decides those.
+bool ConvertFast(const char* first, const char* last, double& value) {
+    // nl_langinfo only hands out a pointer; localeconv would rebuild its whole record.
+    const char* point = ::nl_langinfo(RADIXCHAR);
+    if (point[0] != '.' || point[1] != '\0') return false;
+    const bool plus = first < last && *first == '+';
+    if (plus) ++first;
+    value = 0.0;
+    if (plus && first < last && (*first == '+' || *first == '-')) return true;  // no number
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    if (result.ec == std::errc()) return true;
+    value = 0.0;
+    return result.ec == std::errc::invalid_argument;  // strtod's "no conversion" gives 0
+}
+
+}  // namespace
+
+double GetValueFromString(std::string_view text, bool& beyond) {
+    beyond = false;
     bool digit = false;
+    bool plain = true;  // nothing to drop: the field is its own kept characters
     for (char ch : text) {
-        const bool isDigit = ch >= '0' && ch <= '9';
-        if (isDigit || ch == '.' || ch == 'E' || ch == 'e' || ch == '-' || ch == '+') kept += ch;
-        digit = digit || isDigit;
+        digit = digit || (ch >= '0' && ch <= '9');
+        plain = plain && IsKept(ch);
     }
     if (!digit) return kMissing;
-    const double value = std::strtod(kept.c_str(), nullptr);
-    // Beyond the marker a value could only pose as a known one ("1e999", "-4e38").
-    if (!(value < kMissing && value > kMinusMissing)) return kMissing;
+    double value = 0.0;
+    if (!plain || !ConvertFast(text.data(), text.data() + text.size(), value)) {
+        // The kept characters, terminated for strtod: on the stack for any sensible
+        // number, on the heap for a longer run (a 400-digit number).
+        char small[128];
+        std::string large;
+        char* kept = small;
+        if (text.size() + 1 > sizeof small) {
+            large.resize(text.size() + 1);
+            kept = large.data();
+        }
+        std::size_t length = 0;
+        for (char ch : text)
+            if (IsKept(ch)) kept[length++] = ch;
+        kept[length] = '\0';
+        if (plain || !ConvertFast(kept, kept + length, value)) value = std::strtod(kept, nullptr);
+    }
+    // A value of the marker or more is missing, as everywhere in the Grid. A negative one
+    // beyond minus the marker is kept: it is below every range scan's start, so it cannot
+    // pose as a known value; only minus infinity is held at the largest finite number.
+    if (value >= kMissing) {
+        beyond = true;
+        return kMissing;
+    }
+    if (value <= kMinusMissing) {
+        beyond = true;
+        return std::max(value, std::numeric_limits<double>::lowest());
+    }
     return value;
+}
+
+double GetValueFromString(std::string_view text) {
+    bool beyond = false;
+    return GetValueFromString(text, beyond);
 }
 
 std::string FormatValue(CQuorinDoc& doc, double value, int column) {

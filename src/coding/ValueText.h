@@ -1,12 +1,16 @@
 #pragma once
 // Cell values as text: reading entries, formatting values, the words of modes and types.
 #include <string>
+#include <string_view>
 
 namespace quorin {
 class CQuorinDoc;
 
 // Typed text to a number ("$1,234.50" gives 1234.5; "n/a", "true" and "-" are missing).
-double GetValueFromString(const std::string& text);
+double GetValueFromString(std::string_view text);
+// As above; `beyond` tells that the number lay beyond plus or minus the marker (stored as
+// missing when positive, kept when negative).
+double GetValueFromString(std::string_view text, bool& beyond);
 // Any stored value as display text, by its column's mode.
 std::string FormatValue(CQuorinDoc& doc, double value, int column);
 // As above with the mode given.

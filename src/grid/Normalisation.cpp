@@ -1,6 +1,7 @@
 // Column ranges and the normalised copy of every cell.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "grid/QuorinDoc.h"
 
@@ -112,11 +113,71 @@ void CQuorinDoc::SetValue(int col, int row, double value, int update, int normal
     if (update && m_ViewsMayRedraw && modified) RefreshViews();
 }
 
+// The same ranges and normalised values as SetValue's per-column passes (three walks over every
+// row for each column), in two walks over the rows. Left to the per-column path when tracing
+// (its trace lines), for image columns (their code look-up) and for ragged rows.
+static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
+    // Columns without a column record are passed over by SetValue.
+    const int cols = std::min<int>(columns, static_cast<int>(d.m_InOuts.size()));
+    if (cols <= 0 || d.App().Tracing()) return false;
+    for (int c = 0; c < cols; ++c)
+        if (d.m_InOuts[c].Mode == Image) return false;
+    const auto width = static_cast<std::size_t>(cols);
+    for (const CExample& ex : d.m_Examples)
+        if (ex.Values.size() < width || ex.NormalisedValues.size() < width) return false;
+
+    std::vector<double> low(width, kMissing);
+    std::vector<double> high(width, kMinusMissing);
+    for (const CExample& ex : d.m_Examples) {
+        if (ex.ExampleType != Training) continue;
+        for (std::size_t c = 0; c < width; ++c) {
+            const double v = ex.Values[c];
+            if (v < low[c] && v != kMissing) low[c] = v;
+            if (v > high[c] && v != kMissing) high[c] = v;
+        }
+    }
+    std::vector<double> whenMissing(width);
+    for (std::size_t c = 0; c < width; ++c) {
+        CInOut& io = d.m_InOuts[c];
+        io.LowValue = low[c];
+        io.HighValue = high[c];
+        io.ImageCodeLow = {kMissing, kMissing, kMissing};
+        io.ImageCodeHigh = {kMinusMissing, kMinusMissing, kMinusMissing};
+        if (high[c] == 0.0) high[c] = 1e-10;
+        if (io.Mode == Bool || io.Mode == Text) {
+            whenMissing[c] = d.m_Middle;
+        } else {
+            switch (d.m_MissingDataChoice) {
+                case MissingHighest: whenMissing[c] = d.m_UpperLimit; break;
+                case MissingLowest: whenMissing[c] = d.m_LowerLimit; break;
+                case MissingAverage: whenMissing[c] = io.AverageValue; break;
+                default: whenMissing[c] = d.m_Middle; break;
+            }
+        }
+    }
+    for (CExample& ex : d.m_Examples) {
+        for (std::size_t c = 0; c < width; ++c) {
+            const double v = ex.Values[c];
+            double n = v != kMissing ? (v - low[c]) / (high[c] - low[c]) : whenMissing[c];
+            if (n > d.m_UpperLimit) n = d.m_UpperLimit;
+            if (!(n >= d.m_LowerLimit)) n = d.m_LowerLimit;
+            ex.NormalisedValues[c] = n;
+        }
+    }
+    for (int c = 0; c < cols; ++c) {
+        if (modified) d.SetModified();
+        if (d.m_ViewsMayRedraw && modified) d.RefreshViews();
+    }
+    return true;
+}
+
 void CQuorinDoc::RenormaliseAll(int modified) {
     if (m_Examples.empty()) return;
     const int columns = std::min<int>(m_ColCount, static_cast<int>(m_Examples[0].Values.size()));
+    if (RenormaliseRowMajor(*this, columns, modified)) return;
     for (int c = 0; c < columns; ++c) SetValue(c, 0, m_Examples[0].Values[c], 1, 1, 0, modified);
 }
+
 
 void CQuorinDoc::ComputeColumnAverages() {
     SetColumnAverages();

@@ -23,6 +23,12 @@ public:
         (void)doc;
         (void)text;
     }
+    // Progress of long work on the user-interface thread, such as reading a large file:
+    // a caption and how much is done in percent; 100 says the work has ended.
+    virtual void ShowFileProgress(CQuorinDoc& doc, const std::string& caption, int percent) {
+        ShowStatusMessage(doc, percent >= 100 ? std::string()
+                                              : caption + " " + std::to_string(percent) + "%");
+    }
 };
 
 }  // namespace quorin

@@ -2,7 +2,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
+#include <limits>
+
 #include "automation/Importer.h"
+#include "coding/TextCodes.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -72,12 +77,58 @@ TEST_F(ImportTest, NamesFromTheHeaderAndValuesNormalisedOnce) {
     EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[0], 1.0);
 }
 
-TEST_F(ImportTest, NamesFlagClearPassesTheFirstLineOver) {
+TEST_F(ImportTest, NamesFlagClearPassesTheFirstLineOverAndNamesNothing) {
     EXPECT_EQ(Import("1,2\r\n3,4\r\n5,6\r\n"), 0);
     ASSERT_EQ(Doc.m_Examples.size(), 2u);
     EXPECT_EQ(Value(0, 0), 3.0);
-    EXPECT_EQ(Name(0), "AA");
-    EXPECT_EQ(Name(1), "AB");
+    EXPECT_EQ(Name(0), "");  // letter names belong to "Use line"
+    EXPECT_EQ(Name(1), "");
+    // Past ZZ as well: nothing to generate, so nothing to report.
+    CQuorinDoc wide(*P.App);
+    wide.NewDocument();
+    wide.m_ImportComma = 1;
+    std::string line;
+    for (int c = 0; c < 700; ++c) line += (c ? "," : "") + std::to_string(c);
+    EXPECT_EQ(ImportFile(wide, File(line + "\r\n" + line + "\r\n", "wide.csv"), 0, 0), 0);
+    ASSERT_EQ(wide.m_InOuts.size(), 700u);
+    EXPECT_EQ(wide.m_InOuts[675].InOutName, "");
+    EXPECT_EQ(wide.m_Examples.size(), 1u);
+    EXPECT_TRUE(P.Prompts.Texts().empty());
+}
+
+TEST_F(ImportTest, NumbersBeyondTheMarkerKeepTheirSignAndAreReportedOnce) {
+    const std::string digits400 = "1" + std::string(399, '0');
+    EXPECT_EQ(Import("a,b,c\r\n1e308,-4e38,2\r\n-" + digits400 + "," + digits400 +
+                         ",3e38\r\n-3e38,-1e308,1\r\n",
+                     1),
+              0);
+    ASSERT_EQ(Doc.m_Examples.size(), 3u);
+    EXPECT_EQ(Value(0, 0), kMissing);  // 3e38 or more is missing
+    EXPECT_EQ(Value(0, 1), -4e38);
+    EXPECT_EQ(Value(1, 0), std::numeric_limits<double>::lowest());  // minus infinity, held
+    EXPECT_EQ(Value(1, 1), kMissing);
+    EXPECT_EQ(Value(1, 2), 3e38);  // below the single-precision marker: a value
+    EXPECT_EQ(Value(2, 0), -3e38);
+    EXPECT_EQ(Value(2, 1), -1e308);
+    // The ranges see the negative values, never the marker.
+    EXPECT_EQ(Doc.m_InOuts[1].LowValue, -1e308);
+    const auto texts = P.Prompts.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind("5 imported numbers lay beyond 3e38 in size", 0), 0u) << texts[0];
+}
+
+TEST_F(ImportTest, OnlyRegularFilesAreImportedAndAPipeNeverBlocks) {
+    CTempDir dir;
+    const std::string fifo = dir.File("pipe.csv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Doc.m_ImportComma = 1;
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir.Path().string()}) {
+        EXPECT_EQ(ImportFile(Doc, path, 0, 0), ImportNotOpened) << path;
+        ASSERT_FALSE(P.Prompts.Texts().empty());
+        EXPECT_EQ(P.Prompts.Texts().back(),
+                  "'" + path + "' is not a regular file and cannot be imported.");
+    }
+    EXPECT_TRUE(Doc.m_InOuts.empty());
 }
 
 TEST_F(ImportTest, FieldRules) {
@@ -113,7 +164,21 @@ TEST_F(ImportTest, BinaryAndNulBytesNeverBreakTheParser) {
     EXPECT_EQ(Import(bytes, 1), 1);
     EXPECT_EQ(Doc.m_InOuts.size(), 2u);
     ASSERT_EQ(Doc.m_Examples.size(), 2u);
-    EXPECT_EQ(Value(0, 1), 2.0);  // the NUL byte is dropped from the field
+    EXPECT_EQ(Value(0, 1), 2.0);  // a number keeps only its digits
+}
+
+TEST_F(ImportTest, NulBytesStayInTextFields) {
+    Doc.AddCol(0, 0, 1);
+    Doc.AddCol(0, 0, 1);
+    Doc.m_InOuts[0].Mode = Text;
+    const char raw[] = "a,b\r\na\0b,1\r\nab,2\r\n";
+    const std::string bytes(raw, sizeof raw - 1);
+    EXPECT_EQ(Import(bytes, 1), 0);
+    ASSERT_EQ(Doc.m_Examples.size(), 2u);
+    EXPECT_EQ(Value(0, 0), BaseHashCode(std::string("a\0b", 3)));
+    EXPECT_NE(Value(0, 0), Value(1, 0));
+    ASSERT_EQ(Doc.m_HashTexts.size(), 2u);
+    EXPECT_EQ(Doc.m_HashTexts[0].Text, std::string("a\0b", 3));
 }
 
 TEST_F(ImportTest, FailedLinesWarnIgnoreAndCancel) {

@@ -1,4 +1,5 @@
 #include <bit>
+#include <cmath>
 
 #include "support/FakePlatform.h"
 
@@ -86,6 +87,66 @@ TEST_F(NormalisationTest, AverageChoiceWithoutKnownValuesFallsToTheLowerLimit) {
     Doc.SetValue(0, 1, 10.0, 0, 1, 0, 0);
     Doc.ComputeColumnAverages();  // mean of 0, 10 and the validating 2 = 4
     EXPECT_DOUBLE_EQ(Doc.m_InOuts[0].AverageValue, 0.4);
+}
+
+
+// RenormaliseAll walks the rows once for all columns; SetValue's per-column passes are the
+// reference, bit for bit, over modes, row types, missing cells, constant and all-missing columns.
+TEST_F(NormalisationTest, RenormaliseAllMatchesThePerColumnPasses) {
+    const int rows = 300;
+    const int cols = 6;
+    std::vector<double> values;
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            const double x = static_cast<double>(next() % 200001) / 1000.0 - 100.0;
+            double v = x;
+            if (c == 1) v = next() % 2;
+            if (c == 2) v = static_cast<double>(next() % 50) / 7.0;
+            if (c == 3) v = kMissing;
+            if (c == 4) v = 0.0;
+            if (c == 5) v = -std::abs(x);
+            if (c != 3 && next() % 9 == 0) v = kMissing;
+            values.push_back(v);
+        }
+    }
+    MakeGrid(rows, cols, values);
+    Doc.SetInOutTypeAndMode(1, -1, Bool);
+    Doc.SetInOutTypeAndMode(2, -1, Text);
+    for (int r = 0; r < rows; r += 7) Doc.SetExampleType(r, Validating);
+    for (int r = 3; r < rows; r += 11) Doc.SetExampleType(r, Querying);
+    Doc.m_Examples[5].Values[5] = 0.0;  // the highest Training value of column 5 is 0
+    Doc.m_Examples[5].ExampleType = Training;
+    const auto examples = Doc.m_Examples;
+    const auto inOuts = Doc.m_InOuts;
+    for (const int choice : {MissingMedian, MissingHighest, MissingLowest, MissingAverage}) {
+        SCOPED_TRACE(choice);
+        Doc.m_MissingDataChoice = choice;
+        Doc.m_Examples = examples;
+        Doc.m_InOuts = inOuts;
+        Doc.SetColumnAverages();
+        for (int c = 0; c < cols; ++c) Doc.SetValue(c, 0, Doc.m_Examples[0].Values[c], 0, 1, 0, 0);
+        const auto expectedRows = Doc.m_Examples;
+        const auto expectedCols = Doc.m_InOuts;
+        Doc.m_Examples = examples;
+        Doc.m_InOuts = inOuts;
+        Doc.ComputeColumnAverages();
+        for (int c = 0; c < cols; ++c) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].LowValue),
+                      std::bit_cast<std::uint64_t>(expectedCols[c].LowValue));
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].HighValue),
+                      std::bit_cast<std::uint64_t>(expectedCols[c].HighValue));
+            EXPECT_EQ(Doc.m_InOuts[c].ImageCodeLow, expectedCols[c].ImageCodeLow);
+            EXPECT_EQ(Doc.m_InOuts[c].ImageCodeHigh, expectedCols[c].ImageCodeHigh);
+        }
+        int differing = 0;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                differing += std::bit_cast<std::uint64_t>(Doc.m_Examples[r].NormalisedValues[c]) !=
+                             std::bit_cast<std::uint64_t>(expectedRows[r].NormalisedValues[c]);
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 }  // namespace
