@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <vector>
+#include "grid/ValueArray.h"
 
 namespace quorin {
 
@@ -17,8 +17,8 @@ enum EExampleType : std::int32_t {
 struct CExample {
     std::string ExampleName;
     std::int32_t ExampleType = Training;
-    std::vector<double> Values;
-    std::vector<double> NormalisedValues;
+    CValueArray Values;
+    CValueArray NormalisedValues;
     // Row error of the last learning or validating pass; not stored in the file.
     double ExampleError = 0.0;
 };

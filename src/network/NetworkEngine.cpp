@@ -416,7 +416,7 @@ void CNetworkEngine::MapColumns(const CQuorinDoc& doc) {
 bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
     m_InputsPresented = false;  // declined: the caller presents the row through the records
     if (!m_InputsMapped || row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return false;
-    const std::vector<double>& values = doc.m_Examples[row].NormalisedValues;
+    const CValueArray& values = doc.m_Examples[row].NormalisedValues;
     if (static_cast<std::int32_t>(values.size()) < m_ColumnsNeeded) return false;
     for (const CColumnNode& input : m_InputColumns) {
         const double value = values[input.Column];

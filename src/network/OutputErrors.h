@@ -18,7 +18,7 @@ template <class Activation, class SetError>
 double OutputErrorSum(const CQuorinDoc& doc, int row, int first, int end, Activation activation,
                       SetError setError) {
     const bool rowValid = row >= 0 && row < static_cast<int>(doc.m_Examples.size());
-    const std::vector<double>* targets = rowValid ? &doc.m_Examples[row].NormalisedValues : nullptr;
+    const CValueArray* targets = rowValid ? &doc.m_Examples[row].NormalisedValues : nullptr;
     const int columns = static_cast<int>(doc.m_InOuts.size());
     double sum = 0.0;
     int c = 0;
