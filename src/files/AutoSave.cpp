@@ -74,20 +74,24 @@ EConfirmed Confirm(CQuorinDoc& doc, const CCopyKind& kind, const std::string& ba
                        [&doc, &kind] { ClearFlags(doc, kind.Bit); });
 }
 
-// The whole document as a save stores it, encoded from a snapshot taken under the lock (the
-// learning thread calls this between two cycles), written outside it.
+// The whole document as a save stores it, encoded under the lock straight into the file in
+// chunks (the learning thread calls this between two cycles, so learning waits for the disk;
+// holding the file whole beside a large Grid would cost its size again); the side files are
+// written outside the lock.
 bool WriteCopy(CQuorinDoc& doc, const CCopyKind& kind, const std::string& fileName) {
     CQuorinApp& app = doc.App();
     if (!doc.m_CurrentFormat) return false;  // the old format keeps no Auto Save copies
-    CEncodedDocument encoded;
-    {
-        std::lock_guard lock(doc.m_NetworkMutex);
-        encoded = EncodeForSave(doc, fileName);
-    }
     CReplaceOptions options;
     options.Write = doc.m_AutoSave.Writer;
     std::string error;
-    if (!WriteEncodedDocument(app, fileName, encoded, error, options)) {
+    std::vector<CSideFile> sideFiles;
+    bool written;
+    {
+        std::lock_guard lock(doc.m_NetworkMutex);
+        written = EncodeAndWriteDocument(doc, fileName, sideFiles, error, options);
+    }
+    if (written) WriteSideFiles(app, sideFiles);
+    if (!written) {
         SideFileFailed(app, (doc.m_AutoSave.*kind.File).Confirmed, kind.WriteFailure,
                        [&doc, &kind] { ClearFlags(doc, kind.Bit); });
         return false;

@@ -1,7 +1,11 @@
 #include "grid/Archive.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "platform/StringFormat.h"
 
@@ -72,6 +76,13 @@ void CArchiveWriter::Doubles(std::span<const double> values) {
     }
 }
 
+bool CArchiveWriter::Flush() {
+    if (!m_SinkFailed && !m_Bytes.empty()) m_SinkFailed = !m_Sink(m_Bytes.data(), m_Bytes.size());
+    m_Handed += m_Bytes.size();
+    m_Bytes.clear();
+    return !m_SinkFailed;
+}
+
 void CArchiveWriter::ObjectTag(std::string_view className) {
     if (m_LastClass >= m_Classes.size() || m_Classes[m_LastClass].first != className) {
         auto known = std::find_if(m_Classes.begin(), m_Classes.end(),
@@ -116,7 +127,10 @@ void CArchiveSizer::ObjectTag(std::string_view className) {
 
 CArchiveReader::CArchiveReader(std::span<const std::uint8_t> data,
                                std::span<const char* const> classNames)
-    : m_Data(data), m_ClassNames(classNames) {}
+    : m_Data(data), m_Size(data.size()), m_ClassNames(classNames) {}
+
+CArchiveReader::CArchiveReader(int fd, std::size_t size, std::span<const char* const> classNames)
+    : m_Size(size), m_Fd(fd), m_ClassNames(classNames) {}
 
 void CArchiveReader::Fail(std::string message) {
     if (m_Failed) return;
@@ -130,26 +144,74 @@ bool CArchiveReader::Need(std::size_t n) {
         Fail(Format("truncated at byte %zu", m_Pos));
         return false;
     }
+    return n <= InWindow() || Fill(n);
+}
+
+bool CArchiveReader::Fill(std::size_t n) {
+    const std::size_t keep = InWindow();
+    const std::size_t want = std::max(n, std::min(kArchiveChunk, Remaining()));
+    if (m_Fd < 0 || want > Remaining()) {  // in memory, Need refused this already
+        Fail(Format("truncated at byte %zu", m_Pos));
+        return false;
+    }
+    if (m_Buffer.size() < want) {
+        std::vector<std::uint8_t> larger(want);
+        if (keep > 0) std::memcpy(larger.data(), Here(), keep);
+        m_Buffer.swap(larger);
+    } else if (keep > 0) {
+        std::memmove(m_Buffer.data(), Here(), keep);
+    }
+    std::size_t got = keep;
+    while (got < want) {
+        const ssize_t r = ::read(m_Fd, m_Buffer.data() + got, want - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+            // A file that shrank while it was read is as truncated as a short one.
+            Fail(r < 0 ? std::error_code(errno, std::generic_category()).message()
+                       : Format("truncated at byte %zu", m_Pos + got));
+            m_Data = {};
+            m_Base = m_Pos;
+            return false;
+        }
+        got += static_cast<std::size_t>(r);
+    }
+    m_Data = std::span<const std::uint8_t>(m_Buffer.data(), got);
+    m_Base = m_Pos;
     return true;
+}
+
+void CArchiveReader::CopyOut(void* out, std::size_t n) {
+    auto* to = static_cast<std::uint8_t*>(out);
+    while (n > 0) {
+        if (InWindow() == 0 && !Fill(std::min(n, kArchiveChunk))) return;
+        const std::size_t take = std::min(n, InWindow());
+        std::memcpy(to, Here(), take);
+        to += take;
+        n -= take;
+        m_Pos += take;
+    }
 }
 
 void CArchiveReader::Byte(std::uint8_t& v) {
     v = 0;
     if (!Need(1)) return;
-    v = m_Data[m_Pos++];
+    v = *Here();
+    ++m_Pos;
 }
 
 void CArchiveReader::Word(std::uint16_t& v) {
     v = 0;
     if (!Need(2)) return;
-    v = static_cast<std::uint16_t>(m_Data[m_Pos] | (m_Data[m_Pos + 1] << 8));
+    const std::uint8_t* p = Here();
+    v = static_cast<std::uint16_t>(p[0] | (p[1] << 8));
     m_Pos += 2;
 }
 
 void CArchiveReader::Dword(std::uint32_t& v) {
     v = 0;
     if (!Need(4)) return;
-    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(m_Data[m_Pos + i]) << (8 * i);
+    const std::uint8_t* p = Here();
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
     m_Pos += 4;
 }
 
@@ -163,7 +225,8 @@ void CArchiveReader::Double(double& v) {
     v = 0.0;
     if (!Need(8)) return;
     std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(m_Data[m_Pos + i]) << (8 * i);
+    const std::uint8_t* p = Here();
+    for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(p[i]) << (8 * i);
     std::memcpy(&v, &bits, sizeof v);
     m_Pos += 8;
 }
@@ -188,9 +251,14 @@ void CArchiveReader::String(std::string& s) {
             n = d;
         }
     }
-    if (!Need(n)) return;
-    s.assign(reinterpret_cast<const char*>(m_Data.data() + m_Pos), n);
-    m_Pos += n;
+    if (m_Failed) return;
+    if (n > Remaining()) {
+        Fail(Format("truncated at byte %zu", m_Pos));
+        return;
+    }
+    s.resize(n);
+    CopyOut(s.data(), n);
+    if (m_Failed) s.clear();
 }
 
 std::uint32_t CArchiveReader::Count(std::size_t minBytesEach, const char* what) {
@@ -210,17 +278,16 @@ std::uint32_t CArchiveReader::Count(std::size_t minBytesEach, const char* what) 
 }
 
 void CArchiveReader::ReadDoubles(double* out, std::size_t n) {
-    const std::uint8_t* p = m_Data.data() + m_Pos;
     if constexpr (kHostIsLittleEndian) {
-        if (n > 0) std::memcpy(out, p, 8 * n);
-    } else {
-        for (std::size_t i = 0; i < n; ++i, p += 8) {
-            std::uint64_t bits = 0;
-            for (int k = 0; k < 8; ++k) bits |= static_cast<std::uint64_t>(p[k]) << (8 * k);
-            std::memcpy(out + i, &bits, 8);
+        if (8 * n <= InWindow()) {  // the usual case: one memcpy from the window
+            if (n > 0) std::memcpy(out, Here(), 8 * n);
+            m_Pos += 8 * n;
+        } else {
+            CopyOut(out, 8 * n);
         }
+    } else {
+        for (std::size_t i = 0; i < n; ++i) Double(out[i]);
     }
-    m_Pos += 8 * n;
 }
 
 int CArchiveReader::LookUpClass(std::uint32_t index) const {
@@ -240,7 +307,7 @@ int CArchiveReader::ObjectTag() {
         Word(schema);
         Word(length);
         if (!Need(length)) return -1;
-        const std::uint8_t* name = m_Data.data() + m_Pos;
+        const std::uint8_t* name = Here();
         m_Pos += length;
         for (std::size_t i = 0; i < m_ClassNames.size(); ++i) {
             const std::size_t n = std::strlen(m_ClassNames[i]);

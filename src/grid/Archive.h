@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,9 +29,19 @@ inline constexpr std::uint16_t kRecordSchema = 1;
 // Where the host stores numbers as the file does, arrays are copied as they are.
 inline constexpr bool kHostIsLittleEndian = std::endian::native == std::endian::little;
 
-// Appends to a byte buffer. Never fails.
+// A large file passes through the archive in pieces of about this size, so that it is never
+// held whole beside the document.
+inline constexpr std::size_t kArchiveChunk = std::size_t{8} << 20;
+
+// Takes the next bytes of a file; false when they could not be stored.
+using CByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
+
+// Appends to a byte buffer, or with a sink hands the bytes on in chunks. Only the sink fails.
 class CArchiveWriter {
 public:
+    CArchiveWriter() = default;
+    explicit CArchiveWriter(CByteSink sink) : m_Sink(std::move(sink)) { m_Bytes.reserve(2 * kArchiveChunk); }
+
     void Byte(std::uint8_t v) { m_Bytes.push_back(v); }
     void Word(std::uint16_t v);
     void Dword(std::uint32_t v);
@@ -44,15 +55,23 @@ public:
 
     // Room for `n` more bytes, so that a large file is not copied as its buffer grows.
     void Reserve(std::size_t n) { m_Bytes.reserve(m_Bytes.size() + n); }
-    std::size_t Size() const { return m_Bytes.size(); }
+    // Bytes written so far, including those handed to the sink.
+    std::size_t Size() const { return m_Handed + m_Bytes.size(); }
+    // The bytes not yet handed on: all of them without a sink.
     std::vector<std::uint8_t>& Bytes() { return m_Bytes; }
+    // Hands the buffered bytes to the sink; false once the sink has failed.
+    bool Flush();
 
 private:
     void Append(const void* p, std::size_t n) {
         const auto* b = static_cast<const std::uint8_t*>(p);
         m_Bytes.insert(m_Bytes.end(), b, b + n);
+        if (m_Sink && m_Bytes.size() >= kArchiveChunk) Flush();
     }
 
+    CByteSink m_Sink;
+    bool m_SinkFailed = false;
+    std::size_t m_Handed = 0;
     std::vector<std::uint8_t> m_Bytes;
     std::uint32_t m_NextIndex = 1;
     std::vector<std::pair<std::string, std::uint32_t>> m_Classes;  // name, index
@@ -84,12 +103,16 @@ private:
     std::vector<std::pair<std::string, std::uint32_t>> m_Classes;  // name, index
 };
 
-// Reads from a byte span with bounds checks. The first failure is kept and every
-// later read yields zeros, so callers may check Failed() at convenient points.
+// Reads from a byte span, or from a file through a buffer of about kArchiveChunk bytes, with
+// bounds checks against the whole length. The first failure is kept and every later read
+// yields zeros, so callers may check Failed() at convenient points.
 class CArchiveReader {
 public:
     // `classNames` are the classes the file may declare; ObjectTag returns a position in it.
     CArchiveReader(std::span<const std::uint8_t> data, std::span<const char* const> classNames);
+    // The first `size` bytes of the open file `fd`, read from its current offset onwards;
+    // a file shorter than that reads as truncated. Does not close `fd`.
+    CArchiveReader(int fd, std::size_t size, std::span<const char* const> classNames);
 
     void Byte(std::uint8_t& v);
     void Word(std::uint16_t& v);
@@ -115,15 +138,27 @@ public:
     const std::string& Error() const { return m_Error; }
     void Fail(std::string message);
     std::size_t Position() const { return m_Pos; }
-    std::size_t Remaining() const { return m_Data.size() - m_Pos; }
+    std::size_t Remaining() const { return m_Size - m_Pos; }
 
 private:
+    // Makes the next `n` bytes readable at Here(); fails when the file has fewer.
     bool Need(std::size_t n);
+    // Reads more of the file, so that at least `n` unread bytes are in the window.
+    bool Fill(std::size_t n);
+    const std::uint8_t* Here() const { return m_Data.data() + (m_Pos - m_Base); }
+    std::size_t InWindow() const { return m_Base + m_Data.size() - m_Pos; }
+    // `n` bytes into `out`; the caller checked that they fit in what is left.
+    void CopyOut(void* out, std::size_t n);
     // `n` doubles into `out`; the caller checked that they fit.
     void ReadDoubles(double* out, std::size_t n);
     int LookUpClass(std::uint32_t index) const;
 
+    // The bytes at file offsets m_Base onwards that are in memory: the whole data, or the buffer.
     std::span<const std::uint8_t> m_Data;
+    std::size_t m_Base = 0;
+    std::size_t m_Size = 0;
+    int m_Fd = -1;
+    std::vector<std::uint8_t> m_Buffer;
     std::span<const char* const> m_ClassNames;
     std::size_t m_Pos = 0;
     bool m_Failed = false;

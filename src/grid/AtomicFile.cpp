@@ -41,43 +41,53 @@ bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
 std::atomic<unsigned> g_TempCounter{0};  // only makes temporary names unique
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::uint64_t maxSize, std::vector<std::uint8_t>& bytes,
-                   std::string& error) {
-    bytes.clear();
+int OpenFileForReading(const std::string& path, std::uint64_t maxSize, std::size_t& size,
+                       std::string& error) {
+    size = 0;
     // Non-blocking, so that a named pipe cannot hold the program in open().
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = Reason(errno);
-        return false;
+        return -1;
     }
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0;
-    if (!ok) {
+    if (::fstat(fd, &st) != 0) {
         error = Reason(errno);
     } else if (!S_ISREG(st.st_mode)) {
         error = "not a regular file";
-        ok = false;
     } else if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
         error = Format("the file holds %lld bytes, more than the %llu bytes a document may have",
                        static_cast<long long>(st.st_size), static_cast<unsigned long long>(maxSize));
-        ok = false;
+    } else {
+        size = static_cast<std::size_t>(st.st_size);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        return fd;
     }
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t r = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (r < 0 && errno == EINTR) continue;
-            if (r < 0) {
-                error = Reason(errno);
-                ok = false;
-                break;
-            }
-            if (r == 0) break;  // the file shrank while we read it
-            got += static_cast<std::size_t>(r);
+    ::close(fd);
+    return -1;
+}
+
+bool ReadFileBytes(const std::string& path, std::uint64_t maxSize, std::vector<std::uint8_t>& bytes,
+                   std::string& error) {
+    bytes.clear();
+    std::size_t size = 0;
+    const int fd = OpenFileForReading(path, maxSize, size, error);
+    if (fd < 0) return false;
+    bool ok = true;
+    bytes.resize(size);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t r = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) {
+            error = Reason(errno);
+            ok = false;
+            break;
         }
-        bytes.resize(got);
+        if (r == 0) break;  // the file shrank while we read it
+        got += static_cast<std::size_t>(r);
     }
+    bytes.resize(got);
     ::close(fd);
     if (!ok) bytes.clear();
     return ok;
@@ -130,10 +140,11 @@ void RemoveStaleTemporaries(const std::string& target) {
     }
 }
 
-// An unnamed file in the directory, or -1 where the file system has none.
+// An unnamed file in the directory, or -1 where the file system has none. Readable, so that
+// it can be copied into a named one where it cannot be named.
 int OpenUnnamed(const std::string& directory) {
 #ifdef O_TMPFILE
-    return ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    return ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
 #else
     (void)directory;
     errno = EOPNOTSUPP;
@@ -170,10 +181,29 @@ int OpenNamed(const std::string& target, std::string& temp) {
     errno = EEXIST;
     return -1;
 }
+
+// Copies the whole of `from` into `to` in pieces; false with errno on failure.
+bool CopyContents(int from, int to) {
+    std::vector<std::uint8_t> piece(std::size_t{1} << 20);
+    for (off_t at = 0;;) {
+        const ssize_t r = ::pread(from, piece.data(), piece.size(), at);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return false;
+        if (r == 0) return true;
+        if (!WriteAll(to, piece.data(), static_cast<std::size_t>(r))) return false;
+        at += r;
+    }
+}
 }  // namespace
 
 bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error,
                  const CReplaceOptions& options) {
+    return ReplaceFileWith(
+        path, [&](const auto& write) { return write(bytes.data(), bytes.size()); }, error, options);
+}
+
+bool ReplaceFileWith(const std::string& path, const CFileProducer& produce, std::string& error,
+                     const CReplaceOptions& options) {
     // Replace the file a symbolic link points at, not the link.
     std::string target = path;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
@@ -196,18 +226,30 @@ bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes
     int err = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
     if (!err) {
-        errno = 0;
-        const bool written = options.Write ? options.Write(fd, bytes.data(), bytes.size())
-                                           : WriteAll(fd, bytes.data(), bytes.size());
-        if (!written) err = errno ? errno : EIO;
+        const auto write = [&](const std::uint8_t* data, std::size_t size) {
+            if (err) return false;
+            errno = 0;
+            const bool written = options.Write ? options.Write(fd, data, size) : WriteAll(fd, data, size);
+            if (!written) err = errno ? errno : EIO;
+            return written;
+        };
+        if (!produce(write) && !err) err = EIO;
     }
     if (!err && ::fsync(fd) != 0) err = errno;
     if (!err && unnamed && !NameUnnamed(fd, target, temp)) {
-        // No way to name it here (no /proc): write a named one instead.
-        ::close(fd);
-        CReplaceOptions named = options;
-        named.NamedTemporary = true;
-        return ReplaceFile(path, bytes, error, named);
+        // No way to name it here (no /proc): copy it into a named one.
+        temp.clear();  // a name it could not take belongs to someone else
+        const int named = OpenNamed(target, temp);
+        if (named < 0) {
+            err = errno ? errno : EIO;
+            temp.clear();
+        } else {
+            if ((exists && ::fchmod(named, old.st_mode & 07777) != 0) || !CopyContents(fd, named) ||
+                ::fsync(named) != 0)
+                err = errno ? errno : EIO;
+            ::close(fd);
+            fd = named;
+        }
     }
     if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     if (err && !temp.empty()) ::unlink(temp.c_str());

@@ -9,6 +9,11 @@
 
 namespace quorin {
 
+// Opens a regular file of at most maxSize bytes for reading and gives its size; on failure
+// returns -1 with the reason. The caller closes the descriptor.
+int OpenFileForReading(const std::string& path, std::uint64_t maxSize, std::size_t& size,
+                       std::string& error);
+
 // Reads a regular file of at most maxSize bytes. On failure returns false with the reason.
 bool ReadFileBytes(const std::string& path, std::uint64_t maxSize, std::vector<std::uint8_t>& bytes,
                    std::string& error);
@@ -31,5 +36,13 @@ struct CReplaceOptions {
 // (unlocked, owned by this user) are removed by the next replacement of the same file.
 bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error,
                  const CReplaceOptions& options = {});
+
+// The same with bytes made while they are written: `produce` hands them, in any number of
+// pieces, to the function it is given, which returns false once a write failed; `produce`
+// returns false when it could not make them all. Nothing replaces `path` unless every piece
+// was written.
+using CFileProducer = std::function<bool(const std::function<bool(const std::uint8_t*, std::size_t)>& write)>;
+bool ReplaceFileWith(const std::string& path, const CFileProducer& produce, std::string& error,
+                     const CReplaceOptions& options = {});
 
 }  // namespace quorin

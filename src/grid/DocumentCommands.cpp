@@ -20,14 +20,17 @@ int SaveDocument(CQuorinDoc& doc, const std::string& path) {
     doc.App().Trace("SaveDocument   Path %s", path.c_str());
     std::string error;
     SettleFileFormat(doc, path);
-    CEncodedDocument encoded;
+    std::vector<CSideFile> sideFiles;
+    bool written;
     {
-        // A save while the network learns must not read half-updated weights; the disk is
-        // written outside the lock, so learning is not held up by it.
+        // A save while the network learns must not read half-updated weights. The document is
+        // encoded straight to the disk in chunks, so the lock is held while the file is written
+        // (learning waits for it); the side files are written outside it.
         std::lock_guard lock(doc.m_NetworkMutex);
-        encoded = EncodeForSave(doc, path);
+        written = EncodeAndWriteDocument(doc, path, sideFiles, error);
     }
-    if (!WriteEncodedDocument(doc.App(), path, encoded, error)) {
+    if (written) WriteSideFiles(doc.App(), sideFiles);
+    if (!written) {
         doc.App().Prompts().MessageBox(
             {Format("Unable to save the document %s:\n%s", path.c_str(), error.c_str()), EButtons::Ok,
              EIcon::Warning, IdOk});

@@ -2,6 +2,8 @@
 // templated over the archive, keeps the reader and the writer in step.
 #include "grid/DocumentFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -401,14 +403,33 @@ void EncodeSettingsAndLists(CQuorinDoc& doc, const std::function<void()>& betwee
     ReportProgress(ar, progress);
 }
 
-// Encodes into `ar` after reserving the whole file, which a large Grid would otherwise copy
-// several times as the buffer grows.
-void Encode(CQuorinDoc& doc, const std::function<void()>& betweenSettingsAndLists, CArchiveWriter& ar) {
+// Encodes into `ar`. The size, counted first, is the measure of the progress and, when `ar`
+// keeps the whole file, reserved at once: a large Grid would otherwise be copied several
+// times as the buffer grows.
+void Encode(CQuorinDoc& doc, const std::function<void()>& betweenSettingsAndLists, CArchiveWriter& ar,
+            bool whole = true) {
     CArchiveSizer sizer;
     EncodeSettingsAndLists(doc, {}, sizer);
-    ar.Reserve(sizer.Size());
+    if (whole) ar.Reserve(sizer.Size());
     CFileProgress progress(doc, StatusWritingFile, sizer.Size());
     EncodeSettingsAndLists(doc, betweenSettingsAndLists, ar, &progress);
+}
+
+// The repairs a save makes before encoding.
+void PrepareForSave(CQuorinDoc& doc) {
+    // Inside a learning pass the weight records lag the packed copy.
+    SyncNetworkRecords(doc);
+    // The status follows the lists, so a list created without raising it is not lost.
+    if (doc.m_CurrentFormat && doc.m_FileStatus < FileStatusNeeded(doc))
+        doc.m_FileStatus = FileStatusNeeded(doc);
+    // A target error outside this range would make the file read back in the wrong format.
+    if (!(doc.m_TargetError >= 0.0 && doc.m_TargetError < kCurrentFormatOffset)) doc.m_TargetError = 0.05;
+}
+
+// ... and after it.
+void FinishSave(CQuorinDoc& doc) {
+    if (BadAverageError(doc.m_AverageError)) doc.m_AverageError = 1.0;
+    doc.App().Trace("FileStatus  %d", doc.m_FileStatus);
 }
 
 }  // namespace
@@ -429,9 +450,9 @@ int FileStatusNeeded(const CQuorinDoc& doc) {
     return 0;
 }
 
-bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, const std::string& path,
-                       std::string& error) {
-    CArchiveReader ar(bytes, kClassNames);
+namespace {
+bool ReadDocument(CQuorinDoc& doc, CArchiveReader& ar, std::size_t fileSize, const std::string& path,
+                  std::string& error) {
     CStoredSettings s{};
     double target = 0.0;
     TransferHead(ar, s);
@@ -469,11 +490,11 @@ bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, con
     RepairNonFinite(s.m_StopSeconds, 20.0);
 
     CParsedLists lists;
-    CFileProgress progress(doc, StatusReadingFile, bytes.size());
+    CFileProgress progress(doc, StatusReadingFile, fileSize);
     ForEachList(lists, current, s.m_FileStatus, [&](int index, auto& list) {
         if (!ar.Failed()) ReadList(ar, index, list, progress);
     });
-    if (!ar.Failed()) progress.Report(bytes.size());
+    if (!ar.Failed()) progress.Report(fileSize);
     error = ar.Failed() ? ar.Error() : CheckLists(lists);
     if (!error.empty()) {
         doc.DeleteContents();
@@ -502,13 +523,26 @@ bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, con
     return true;
 }
 
+}  // namespace
+
+bool ReadDocumentBytes(CQuorinDoc& doc, std::span<const std::uint8_t> bytes, const std::string& path,
+                       std::string& error) {
+    CArchiveReader ar(bytes, kClassNames);
+    return ReadDocument(doc, ar, bytes.size(), path, error);
+}
+
 bool ReadDocumentFile(CQuorinDoc& doc, const std::string& path, std::string& error) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, kMaxDocumentFileSize, bytes, error)) {
+    // Read through a bounded buffer: the rows and the whole file never share the memory.
+    std::size_t size = 0;
+    const int fd = OpenFileForReading(path, kMaxDocumentFileSize, size, error);
+    if (fd < 0) {
         doc.DeleteContents();
         return false;
     }
-    return ReadDocumentBytes(doc, bytes, path, error);
+    CArchiveReader ar(fd, size, kClassNames);
+    const bool ok = ReadDocument(doc, ar, size, path, error);
+    ::close(fd);
+    return ok;
 }
 
 std::vector<std::uint8_t> EncodeDocument(CQuorinDoc& doc) {
@@ -531,21 +565,30 @@ void SettleFileFormat(CQuorinDoc& doc, const std::string& fileName) {
 }
 
 CEncodedDocument EncodeForSave(CQuorinDoc& doc, const std::string& fileName) {
-    // Inside a learning pass the weight records lag the packed copy.
-    SyncNetworkRecords(doc);
-    // The status follows the lists, so a list created without raising it is not lost.
-    if (doc.m_CurrentFormat && doc.m_FileStatus < FileStatusNeeded(doc))
-        doc.m_FileStatus = FileStatusNeeded(doc);
-    // A target error outside this range would make the file read back in the wrong format.
-    if (!(doc.m_TargetError >= 0.0 && doc.m_TargetError < kCurrentFormatOffset)) doc.m_TargetError = 0.05;
-
+    PrepareForSave(doc);
     CEncodedDocument encoded;
     CArchiveWriter ar;
     Encode(doc, [&] { encoded.SideFiles = RenderOptionalFiles(doc, fileName); }, ar);
-    if (BadAverageError(doc.m_AverageError)) doc.m_AverageError = 1.0;
-    doc.App().Trace("FileStatus  %d", doc.m_FileStatus);
+    FinishSave(doc);
     encoded.Bytes = std::move(ar.Bytes());
     return encoded;
+}
+
+bool EncodeAndWriteDocument(CQuorinDoc& doc, const std::string& path, std::vector<CSideFile>& sideFiles,
+                            std::string& error, const CReplaceOptions& options) {
+    PrepareForSave(doc);
+    sideFiles.clear();
+    const bool written = ReplaceFileWith(
+        path,
+        [&](const CByteSink& write) {
+            CArchiveWriter ar(write);
+            Encode(doc, [&] { sideFiles = RenderOptionalFiles(doc, path); }, ar, false);
+            return ar.Flush();
+        },
+        error, options);
+    FinishSave(doc);
+    if (!written) sideFiles.clear();
+    return written;
 }
 
 bool WriteEncodedDocument(CQuorinApp& app, const std::string& path, const CEncodedDocument& encoded,
@@ -564,7 +607,10 @@ std::vector<std::uint8_t> WriteDocumentBytes(CQuorinDoc& doc, const std::string&
 
 int WriteDocumentFile(CQuorinDoc& doc, const std::string& path, std::string& error) {
     SettleFileFormat(doc, path);
-    return WriteEncodedDocument(doc.App(), path, EncodeForSave(doc, path), error) ? 1 : 0;
+    std::vector<CSideFile> sideFiles;
+    if (!EncodeAndWriteDocument(doc, path, sideFiles, error)) return 0;
+    WriteSideFiles(doc.App(), sideFiles);
+    return 1;
 }
 
 }  // namespace quorin

@@ -43,6 +43,14 @@ CEncodedDocument EncodeForSave(CQuorinDoc& doc, const std::string& fileName);
 bool WriteEncodedDocument(CQuorinApp& app, const std::string& path, const CEncodedDocument& encoded,
                           std::string& error, const CReplaceOptions& options = {});
 
+// 2 and 3 at once for a large document: encodes straight into the temporary file in chunks of
+// kArchiveChunk bytes, so the file is never held whole beside the rows. Reads the document for
+// the whole write, so while a worker runs the caller holds the document lock until it returns.
+// The side files are rendered into `sideFiles` (empty on failure) for the caller to write with
+// WriteSideFiles once the lock is released.
+bool EncodeAndWriteDocument(CQuorinDoc& doc, const std::string& path, std::vector<CSideFile>& sideFiles,
+                            std::string& error, const CReplaceOptions& options = {});
+
 // The three steps, returning the bytes instead of writing them (the side files are written).
 std::vector<std::uint8_t> WriteDocumentBytes(CQuorinDoc& doc, const std::string& fileName);
 // The three steps to `path`, without the lock. Leaves the modified flag and the document's path

@@ -4,6 +4,7 @@
 #include "grid/DocumentFile.h"
 #include "grid/QuorinDoc.h"
 #include "support/FakePlatform.h"
+#include "support/TempDir.h"
 
 namespace quorin::test {
 namespace {
@@ -66,6 +67,33 @@ TEST_F(DocumentFileProgressTest, ASmallFileReportsNoFileProgress) {
     std::string error;
     ASSERT_TRUE(ReadDocumentBytes(opened, encoded.Bytes, "/data/small.tvq", error)) << error;
     for (const auto& p : P.Views.Progress()) EXPECT_FALSE(IsFileProgress(p.Status));
+}
+
+// Saved and opened through the disk in chunks of 8 MiB: the bytes are those made in memory,
+// a record that straddles two chunks reads whole, and a file cut short anywhere is refused.
+TEST_F(DocumentFileProgressTest, ChunkedSaveAndOpenKeepTheBytesAndRefuseACutFile) {
+    FillGrid(100000);
+    const std::vector<std::uint8_t> inMemory = EncodeDocument(Doc);
+    CTempDir dir;
+    const std::string path = dir.File("big.tvq");
+    std::string error;
+    ASSERT_EQ(WriteDocumentFile(Doc, path, error), 1) << error;
+    const std::string onDisk = ReadWholeFile(path);
+    ASSERT_EQ(onDisk, std::string(inMemory.begin(), inMemory.end()));
+
+    // Opening counts a load, so compare with the same bytes opened from memory.
+    CQuorinDoc opened(*P.App), fromMemory(*P.App);
+    ASSERT_TRUE(ReadDocumentFile(opened, path, error)) << error;
+    ASSERT_TRUE(ReadDocumentBytes(fromMemory, inMemory, path, error)) << error;
+    EXPECT_EQ(EncodeDocument(opened), EncodeDocument(fromMemory));
+
+    for (const size_t cut : {size_t{8} << 20, (size_t{8} << 20) + 3, inMemory.size() - 1}) {
+        WriteWholeFile(path, onDisk.substr(0, cut));
+        CQuorinDoc shortened(*P.App);
+        EXPECT_FALSE(ReadDocumentFile(shortened, path, error)) << cut;
+        EXPECT_NE(error.find("truncated at byte"), std::string::npos) << error;
+        EXPECT_TRUE(shortened.m_Examples.empty());
+    }
 }
 
 }  // namespace
