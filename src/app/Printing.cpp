@@ -1,5 +1,7 @@
 #include "app/Printing.h"
 
+#include "grid/QuorinDoc.h"
+
 #include <QAbstractItemModel>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -121,12 +123,21 @@ void PrintView(CQuorinView& view, QPrinter& printer) {
         PrintPicture(*shown, printer);
 }
 
+namespace {
+// The print dialog offers "<name>.pdf" from the job's name instead of "print.pdf".
+void NameJob(const CQuorinView& view) {
+    SessionPrinter().setDocName(QString::fromStdString(DocumentTitle(view.Document())));
+}
+}  // namespace
+
 void OnFilePrint(CQuorinView& view, QWidget* parent) {
+    NameJob(view);
     QPrintDialog dialog(&SessionPrinter(), parent);
     if (dialog.exec() == QDialog::Accepted) PrintView(view, SessionPrinter());
 }
 
 void OnFilePrintPreview(CQuorinView& view, QWidget* parent) {
+    NameJob(view);
     QPrintPreviewDialog dialog(&SessionPrinter(), parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&view](QPrinter* printer) { PrintView(view, *printer); });

@@ -311,6 +311,7 @@ void CQuorinView::Find() {
     form.Title = "Find";
     form.AddText("Text", "Find &what:", m_LastFind.toStdString(),
                  "Text to find in the cells and in the row and column names");
+    form.AddButton("FindNext", "&Find Next", "Select the next cell holding the text");
     if (m_Doc.App().Prompts().ShowDialog(form) != IdOk) return;
     m_LastFind = QString::fromStdString(form.Text("Text")).trimmed();
     if (m_LastFind.isEmpty()) return;

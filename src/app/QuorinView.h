@@ -24,6 +24,7 @@ class CQuorinView : public QWidget {
     Q_OBJECT
 public:
     CQuorinView(CQuorinDoc& doc, QWidget* parent = nullptr);
+    const CQuorinDoc& Document() const { return m_Doc; }
 
     void SetDisplay(EDisplay display);
     EDisplay Display() const { return m_Display; }
