@@ -134,7 +134,8 @@ private:
     std::size_t Grown() const noexcept { return m_Size + std::max<std::size_t>(m_Size / 2, 4); }
     void Reallocate(std::size_t capacity, bool keep = true) {
         double* block = new double[capacity];
-        if (keep) std::copy(begin(), end(), block);
+        // Never more than the block holds (callers only grow, but say so for the optimiser).
+        if (keep) std::copy_n(data(), std::min<std::size_t>(m_Size, capacity), block);
         Free();
         m_Heap = block;
         m_Capacity = static_cast<std::uint32_t>(capacity);
