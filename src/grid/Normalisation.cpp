@@ -113,37 +113,59 @@ void CQuorinDoc::SetValue(int col, int row, double value, int update, int normal
     if (update && m_ViewsMayRedraw && modified) RefreshViews();
 }
 
-// The same ranges and normalised values as SetValue's per-column passes (three walks over every
-// row for each column), in two walks over the rows. Left to the per-column path when tracing
-// (its trace lines), for image columns (their code look-up) and for ragged rows.
-static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
-    // Columns without a column record are passed over by SetValue.
-    const int cols = std::min<int>(columns, static_cast<int>(d.m_InOuts.size()));
-    if (cols <= 0 || d.App().Tracing()) return false;
+// Every column's LowValue and HighValue as SetLowValue and SetHighValue give them (min and max
+// are exact, so the order of the walk cannot change them), in one walk over the rows instead of
+// two per column. Refused, leaving every column untouched, when tracing (the per-column trace
+// lines), for image columns (their code look-up) and for rows narrower than the columns.
+bool CQuorinDoc::SetRangesRowMajor(int columns, std::vector<double>& low,
+                                   std::vector<double>& high) {
+    const int cols = std::min<int>(columns, static_cast<int>(m_InOuts.size()));
+    if (cols <= 0 || m_App.Tracing()) return false;
     for (int c = 0; c < cols; ++c)
-        if (d.m_InOuts[c].Mode == Image) return false;
+        if (m_InOuts[c].Mode == Image) return false;
     const auto width = static_cast<std::size_t>(cols);
-    for (const CExample& ex : d.m_Examples)
-        if (ex.Values.size() < width || ex.NormalisedValues.size() < width) return false;
+    for (const CExample& ex : m_Examples)
+        if (ex.Values.size() < width) return false;
 
-    std::vector<double> low(width, kMissing);
-    std::vector<double> high(width, kMinusMissing);
-    for (const CExample& ex : d.m_Examples) {
+    low.assign(width, kMissing);
+    high.assign(width, kMinusMissing);
+    for (const CExample& ex : m_Examples) {
         if (ex.ExampleType != Training) continue;
+        const double* values = ex.Values.data();
         for (std::size_t c = 0; c < width; ++c) {
-            const double v = ex.Values[c];
+            const double v = values[c];
             if (v < low[c] && v != kMissing) low[c] = v;
             if (v > high[c] && v != kMissing) high[c] = v;
         }
     }
-    std::vector<double> whenMissing(width);
     for (std::size_t c = 0; c < width; ++c) {
-        CInOut& io = d.m_InOuts[c];
+        CInOut& io = m_InOuts[c];
         io.LowValue = low[c];
         io.HighValue = high[c];
         io.ImageCodeLow = {kMissing, kMissing, kMissing};
         io.ImageCodeHigh = {kMinusMissing, kMinusMissing, kMinusMissing};
+    }
+    return true;
+}
+
+// The same ranges and normalised values as SetValue's per-column passes (three walks over every
+// row for each column), in two walks over the rows; the per-column path where SetRangesRowMajor
+// refuses and for ragged normalised rows.
+static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
+    // Columns without a column record are passed over by SetValue.
+    const int cols = std::min<int>(columns, static_cast<int>(d.m_InOuts.size()));
+    if (cols <= 0) return false;
+    const auto width = static_cast<std::size_t>(cols);
+    for (const CExample& ex : d.m_Examples)
+        if (ex.NormalisedValues.size() < width) return false;
+    std::vector<double> low;
+    std::vector<double> high;
+    if (!d.SetRangesRowMajor(cols, low, high)) return false;
+    for (std::size_t c = 0; c < width; ++c)
         if (high[c] == 0.0) high[c] = 1e-10;
+    std::vector<double> whenMissing(width);
+    for (std::size_t c = 0; c < width; ++c) {
+        const CInOut& io = d.m_InOuts[c];
         if (io.Mode == Bool || io.Mode == Text) {
             whenMissing[c] = d.m_Middle;
         } else {

@@ -83,8 +83,12 @@ void CQuorinDoc::InitDocument() {
     SetColCount();
     // Every column record, also when a Grid without rows leaves the cached count at 0.
     const int columns = static_cast<int>(m_InOuts.size());
+    std::vector<double> low;
+    std::vector<double> high;
+    const bool ranged = SetRangesRowMajor(columns, low, high);
     for (int c = 0; c < columns; ++c) {
         SetInputLock(c, 0);
+        if (ranged) continue;
         SetHighValue(c);
         SetLowValue(c);
     }

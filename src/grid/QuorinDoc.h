@@ -252,6 +252,8 @@ public:
     void SetColCount();
     double SetLowValue(int col);
     double SetHighValue(int col);
+    // Both ranges of columns [0, columns) in one walk over the rows; false when it does not apply.
+    bool SetRangesRowMajor(int columns, std::vector<double>& low, std::vector<double>& high);
     void NormaliseInOutValues(int col, int row, double low, double high);
     void SetValue(int col, int row, double value, int update, int normalise, int singleRow,
                   int modified);

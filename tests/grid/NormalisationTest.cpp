@@ -92,7 +92,7 @@ TEST_F(NormalisationTest, AverageChoiceWithoutKnownValuesFallsToTheLowerLimit) {
 
 // RenormaliseAll walks the rows once for all columns; SetValue's per-column passes are the
 // reference, bit for bit, over modes, row types, missing cells, constant and all-missing columns.
-TEST_F(NormalisationTest, RenormaliseAllMatchesThePerColumnPasses) {
+TEST_F(NormalisationTest, RowMajorRangesAndRenormalisingMatchThePerColumnPasses) {
     const int rows = 300;
     const int cols = 6;
     std::vector<double> values;
@@ -146,6 +146,24 @@ TEST_F(NormalisationTest, RenormaliseAllMatchesThePerColumnPasses) {
                 differing += std::bit_cast<std::uint64_t>(Doc.m_Examples[r].NormalisedValues[c]) !=
                              std::bit_cast<std::uint64_t>(expectedRows[r].NormalisedValues[c]);
         EXPECT_EQ(differing, 0);
+    }
+    // The ranges a new or opened document starts with are those of the per-column passes.
+    Doc.m_Examples = examples;
+    Doc.m_InOuts = inOuts;
+    for (int c = 0; c < cols; ++c) {
+        Doc.SetHighValue(c);
+        Doc.SetLowValue(c);
+    }
+    const auto expectedCols = Doc.m_InOuts;
+    for (CInOut& io : Doc.m_InOuts) io.LowValue = io.HighValue = 7.0;
+    Doc.InitDocument();
+    for (int c = 0; c < cols; ++c) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].LowValue),
+                  std::bit_cast<std::uint64_t>(expectedCols[c].LowValue));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].HighValue),
+                  std::bit_cast<std::uint64_t>(expectedCols[c].HighValue));
+        EXPECT_EQ(Doc.m_InOuts[c].ImageCodeLow, expectedCols[c].ImageCodeLow);
+        EXPECT_EQ(Doc.m_InOuts[c].ImageCodeHigh, expectedCols[c].ImageCodeHigh);
     }
 }
 
