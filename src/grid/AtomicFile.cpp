@@ -6,11 +6,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "platform/StringFormat.h"
 
@@ -194,6 +200,121 @@ bool CopyContents(int from, int to) {
         at += r;
     }
 }
+// Writes a file's bytes on a thread of its own, so that making the next bytes overlaps writing
+// the last ones. The bytes are gathered into a few buffers of kBufferBytes that the writer
+// hands back once written, so the memory stays bounded; the first failure stops the writing
+// and is kept. A file smaller than one buffer is written without a thread.
+class CWriteBehind {
+public:
+    static constexpr std::size_t kBufferBytes = std::size_t{8} << 20;
+    static constexpr int kBuffers = 3;
+    // Writes one piece; 0, or the reason it failed.
+    using CWriteFn = std::function<int(const std::uint8_t* data, std::size_t size)>;
+
+    explicit CWriteBehind(CWriteFn write) : m_Write(std::move(write)) {}
+    CWriteBehind(const CWriteBehind&) = delete;
+    CWriteBehind& operator=(const CWriteBehind&) = delete;
+    ~CWriteBehind() { Stop(); }
+
+    // False once a write failed.
+    bool Write(const std::uint8_t* data, std::size_t size) {
+        if (Failed()) return false;
+        // Bytes already in memory in one large piece gain nothing from a copy.
+        if (!m_Thread.joinable() && m_Current.empty() && size >= 4 * kBufferBytes) {
+            m_Err = m_Write(data, size);
+            return m_Err == 0;
+        }
+        while (size > 0) {
+            if (m_Current.capacity() < kBufferBytes) m_Current.reserve(kBufferBytes);
+            const std::size_t take = std::min(size, kBufferBytes - m_Current.size());
+            m_Current.insert(m_Current.end(), data, data + take);
+            data += take;
+            size -= take;
+            if (m_Current.size() == kBufferBytes && !Hand()) return false;
+        }
+        return true;
+    }
+
+    // Writes what is left and waits for the writer; 0, or the reason of the first failure.
+    int Finish() {
+        if (!m_Thread.joinable()) {
+            if (m_Err == 0 && !m_Current.empty()) m_Err = m_Write(m_Current.data(), m_Current.size());
+            m_Current.clear();
+            return m_Err;
+        }
+        {
+            std::lock_guard lock(m_Mutex);
+            if (!m_Current.empty()) m_Full.push_back(std::move(m_Current));
+            m_Done = true;
+        }
+        m_Changed.notify_all();
+        m_Thread.join();
+        return m_Err;
+    }
+
+private:
+    bool Failed() {
+        std::lock_guard lock(m_Mutex);
+        return m_Err != 0;
+    }
+
+    // Queues the filled buffer and takes an empty one, waiting while all are in the queue.
+    bool Hand() {
+        std::unique_lock lock(m_Mutex);
+        if (!m_Thread.joinable()) {
+            for (int i = 1; i < kBuffers; ++i) m_Free.emplace_back();
+            m_Thread = std::thread([this] { Run(); });
+        }
+        m_Full.push_back(std::move(m_Current));
+        m_Changed.notify_all();
+        m_Changed.wait(lock, [&] { return !m_Free.empty() || m_Err != 0; });
+        if (m_Err != 0) return false;
+        m_Current = std::move(m_Free.front());
+        m_Free.pop_front();
+        m_Current.clear();
+        return true;
+    }
+
+    void Run() {
+        std::unique_lock lock(m_Mutex);
+        for (;;) {
+            m_Changed.wait(lock, [&] { return !m_Full.empty() || m_Done; });
+            if (m_Full.empty()) return;
+            std::vector<std::uint8_t> buffer = std::move(m_Full.front());
+            m_Full.pop_front();
+            const bool write = m_Err == 0 && !m_Abandoned;
+            lock.unlock();
+            const int err = write ? m_Write(buffer.data(), buffer.size()) : 0;
+            lock.lock();
+            if (err != 0 && m_Err == 0) m_Err = err;
+            m_Free.push_back(std::move(buffer));
+            m_Changed.notify_all();
+        }
+    }
+
+    // Ends the thread without writing more, when the bytes were not all made.
+    void Stop() {
+        if (!m_Thread.joinable()) return;
+        {
+            std::lock_guard lock(m_Mutex);
+            m_Abandoned = true;
+            m_Done = true;
+        }
+        m_Changed.notify_all();
+        m_Thread.join();
+    }
+
+    CWriteFn m_Write;
+    std::vector<std::uint8_t> m_Current;  // being filled by the maker of the bytes
+    std::mutex m_Mutex;
+    std::condition_variable m_Changed;
+    std::deque<std::vector<std::uint8_t>> m_Full;  // waiting to be written, in order
+    std::deque<std::vector<std::uint8_t>> m_Free;
+    int m_Err = 0;
+    bool m_Done = false;
+    bool m_Abandoned = false;
+    std::thread m_Thread;
+};
 }  // namespace
 
 bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error,
@@ -226,14 +347,24 @@ bool ReplaceFileWith(const std::string& path, const CFileProducer& produce, std:
     int err = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
     if (!err) {
-        const auto write = [&](const std::uint8_t* data, std::size_t size) {
-            if (err) return false;
+        off_t at = 0;  // where the next piece goes, for the write-back below
+        CWriteBehind behind([&](const std::uint8_t* data, std::size_t size) {
             errno = 0;
             const bool written = options.Write ? options.Write(fd, data, size) : WriteAll(fd, data, size);
-            if (!written) err = errno ? errno : EIO;
-            return written;
-        };
-        if (!produce(write) && !err) err = EIO;
+            if (!written) return errno ? errno : EIO;
+#ifdef SYNC_FILE_RANGE_WRITE
+            // Start the disk on these bytes now, so the fsync at the end waits only for the last
+            // ones; only a hint, fsync still decides.
+            if (size >= CWriteBehind::kBufferBytes)
+                ::sync_file_range(fd, at, static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
+#endif
+            at += static_cast<off_t>(size);
+            return 0;
+        });
+        const bool produced = produce(
+            [&](const std::uint8_t* data, std::size_t size) { return behind.Write(data, size); });
+        err = behind.Finish();
+        if (!produced && !err) err = EIO;
     }
     if (!err && ::fsync(fd) != 0) err = errno;
     if (!err && unnamed && !NameUnnamed(fd, target, temp)) {

@@ -5,8 +5,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <system_error>
 #include <filesystem>
 #include <set>
+#include <vector>
 
 #include "grid/AtomicFile.h"
 #include "support/TempDir.h"
@@ -75,6 +80,66 @@ TEST_F(AtomicFileTest, TheNextSaveClearsOnlyItsOwnStaleTemporaries) {
     expected.insert("doc.tvq");
     EXPECT_EQ(Entries(m_Dir.Path()), expected);
     for (const std::string& name : others) EXPECT_EQ(ReadWholeFile(m_Dir.File(name)), "mine");
+}
+
+// Bytes made in uneven pieces, more than the write-behind buffers hold at once.
+std::vector<std::uint8_t> Pattern(std::size_t n) {
+    std::vector<std::uint8_t> bytes(n);
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + i / 7919);
+    return bytes;
+}
+
+bool ProduceInPieces(const std::vector<std::uint8_t>& bytes,
+                     const std::function<bool(const std::uint8_t*, std::size_t)>& write) {
+    for (std::size_t at = 0, piece = 1; at < bytes.size(); piece = piece * 3 + 12345) {
+        const std::size_t n = std::min(piece % (std::size_t{5} << 20), bytes.size() - at);
+        if (!write(bytes.data() + at, n)) return false;
+        at += n;
+    }
+    return true;
+}
+
+// A large file is written behind its making: the bytes arrive whole and in order, and a write
+// failing on the way keeps the old file, leaves no temporary and gives the failure's reason.
+TEST_F(AtomicFileTest, WritingBehindKeepsTheBytesAndEveryFailure) {
+    const std::vector<std::uint8_t> bytes = Pattern((std::size_t{29} << 20) + 4321);
+    std::string error;
+    ASSERT_TRUE(ReplaceFileWith(m_Target, [&](const auto& write) { return ProduceInPieces(bytes, write); },
+                                error))
+        << error;
+    std::string back = ReadWholeFile(m_Target);
+    ASSERT_EQ(back.size(), bytes.size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), back.begin(),
+                           [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
+
+    WriteWholeFile(m_Target, "previous");
+    for (std::size_t failAfter : {std::size_t{0}, std::size_t{3} << 20, std::size_t{17} << 20}) {
+        std::size_t written = 0;
+        CReplaceOptions options;
+        options.Write = [&](int fd, const std::uint8_t* data, std::size_t size) {
+            if (written + size > failAfter) {
+                errno = ENOSPC;
+                return false;
+            }
+            written += size;
+            return ::write(fd, data, size) == static_cast<ssize_t>(size);
+        };
+        error.clear();
+        EXPECT_FALSE(ReplaceFileWith(
+            m_Target, [&](const auto& write) { return ProduceInPieces(bytes, write); }, error,
+            options));
+        EXPECT_EQ(error, std::error_code(ENOSPC, std::generic_category()).message());
+        EXPECT_EQ(ReadWholeFile(m_Target), "previous");
+        EXPECT_EQ(Entries(m_Dir.Path()), (std::set<std::string>{"doc.tvq"}));
+    }
+    // A failure that the maker of the bytes reports is one too.
+    error.clear();
+    EXPECT_FALSE(ReplaceFileWith(m_Target, [&](const auto& write) {
+        ProduceInPieces(bytes, write);
+        return false;
+    }, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadWholeFile(m_Target), "previous");
 }
 
 }  // namespace
