@@ -42,7 +42,7 @@ void CArchiveWriter::Double(const double& v) {
     Append(b, 8);
 }
 
-void CArchiveWriter::String(const std::string& s) {
+void CArchiveWriter::String(std::string_view s) {
     const std::size_t n = s.size();
     if (n < 0xFF) {
         Byte(static_cast<std::uint8_t>(n));
@@ -106,7 +106,7 @@ void CArchiveWriter::ObjectTag(std::string_view className) {
 
 // ---- sizer ----
 
-void CArchiveSizer::String(const std::string& s) {
+void CArchiveSizer::String(std::string_view s) {
     const std::size_t n = s.size();
     m_Size += (n < 0xFF ? 1 : n < 0xFFFE ? 3 : 7) + n;
 }
@@ -229,6 +229,11 @@ void CArchiveReader::Double(double& v) {
     for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(p[i]) << (8 * i);
     std::memcpy(&v, &bits, sizeof v);
     m_Pos += 8;
+}
+
+void CArchiveReader::String(CRowName& s) {
+    String(m_Scratch);
+    s = m_Scratch;
 }
 
 void CArchiveReader::String(std::string& s) {

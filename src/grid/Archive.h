@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "grid/RowName.h"
+
 namespace quorin {
 
 // Tag words of the object-reference scheme.
@@ -47,7 +49,7 @@ public:
     void Dword(std::uint32_t v);
     void Int32(const std::int32_t& v) { Dword(static_cast<std::uint32_t>(v)); }
     void Double(const double& v);
-    void String(const std::string& s);
+    void String(std::string_view s);
     void Count(std::size_t n);
     void Doubles(std::span<const double> values);
     // The tag of one new object of `className`; the class is declared on its first use.
@@ -87,7 +89,7 @@ public:
     void Dword(std::uint32_t) { m_Size += 4; }
     void Int32(const std::int32_t&) { m_Size += 4; }
     void Double(const double&) { m_Size += 8; }
-    void String(const std::string& s);
+    void String(std::string_view s);
     void Count(std::size_t n) { m_Size += n < 0xFFFF ? 2 : 6; }
     void Doubles(std::span<const double> values) {
         Count(values.size());
@@ -120,6 +122,7 @@ public:
     void Int32(std::int32_t& v);
     void Double(double& v);
     void String(std::string& s);
+    void String(CRowName& s);
     // An element count, refused when `minBytesEach` bytes per element would not fit
     // in what is left of the file.
     std::uint32_t Count(std::size_t minBytesEach, const char* what);
@@ -159,6 +162,7 @@ private:
     std::size_t m_Size = 0;
     int m_Fd = -1;
     std::vector<std::uint8_t> m_Buffer;
+    std::string m_Scratch;  // a row name on its way in
     std::span<const char* const> m_ClassNames;
     std::size_t m_Pos = 0;
     bool m_Failed = false;
