@@ -33,7 +33,7 @@ for name in $shapes; do
     size=$(stat -c %s "$tvq" 2>/dev/null || echo 0)
     ratio=$(awk -v p="$peak" -v s="$size" 'BEGIN { if (s > 0) printf "%.2f", p * 1024 / s; else print "-" }')
     printf '%-10s %-9s %9s %10s %9s %9s %s\n' "$name" "$step" "$wall" "$(mb $((peak * 1024)))" \
-      "$(mb "$(stat -c %s "$csv")")" "$(mb "$size")" "$ratio"
+      "$(mb "$(stat -L -c %s "$csv")")" "$(mb "$size")" "$ratio"
   done
   rm -f "$dir/again.tvq"
 done

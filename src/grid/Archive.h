@@ -34,6 +34,9 @@ inline constexpr bool kHostIsLittleEndian = std::endian::native == std::endian::
 // A large file passes through the archive in pieces of about this size, so that it is never
 // held whole beside the document.
 inline constexpr std::size_t kArchiveChunk = std::size_t{8} << 20;
+// A writer with a sink hands its bytes on in pieces of about this size; the file writer
+// gathers them into larger buffers of its own.
+inline constexpr std::size_t kArchiveWriteChunk = std::size_t{1} << 20;
 
 // Takes the next bytes of a file; false when they could not be stored.
 using CByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
@@ -42,7 +45,7 @@ using CByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)
 class CArchiveWriter {
 public:
     CArchiveWriter() = default;
-    explicit CArchiveWriter(CByteSink sink) : m_Sink(std::move(sink)) { m_Bytes.reserve(2 * kArchiveChunk); }
+    explicit CArchiveWriter(CByteSink sink) : m_Sink(std::move(sink)) { m_Bytes.reserve(2 * kArchiveWriteChunk); }
 
     void Byte(std::uint8_t v) { m_Bytes.push_back(v); }
     void Word(std::uint16_t v);
@@ -68,7 +71,7 @@ private:
     void Append(const void* p, std::size_t n) {
         const auto* b = static_cast<const std::uint8_t*>(p);
         m_Bytes.insert(m_Bytes.end(), b, b + n);
-        if (m_Sink && m_Bytes.size() >= kArchiveChunk) Flush();
+        if (m_Sink && m_Bytes.size() >= kArchiveWriteChunk) Flush();
     }
 
     CByteSink m_Sink;
