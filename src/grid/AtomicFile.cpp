@@ -14,9 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "platform/StringFormat.h"
 
@@ -200,6 +203,47 @@ bool CopyContents(int from, int to) {
         at += r;
     }
 }
+// Blocks this size and alignment may go to the disk past the page cache.
+constexpr std::size_t kDirectAlignment = 4096;
+#ifdef O_DIRECT
+constexpr bool kDirectWrites = true;
+#else
+constexpr bool kDirectWrites = false;
+#define O_DIRECT 0
+#endif
+
+// One write-behind buffer: a page-aligned block, allocated on first use.
+class CBuffer {
+public:
+    CBuffer() = default;
+    CBuffer(CBuffer&& o) noexcept : m_Block(std::move(o.m_Block)), m_Size(std::exchange(o.m_Size, 0)) {}
+    CBuffer& operator=(CBuffer&& o) noexcept {
+        m_Block = std::move(o.m_Block);
+        m_Size = std::exchange(o.m_Size, 0);
+        return *this;
+    }
+    bool empty() const { return m_Size == 0; }
+    std::size_t size() const { return m_Size; }
+    const std::uint8_t* data() const { return m_Block.get(); }
+    void clear() { m_Size = 0; }
+    // The caller keeps within `capacity` bytes.
+    void append(const std::uint8_t* p, std::size_t n, std::size_t capacity) {
+        if (!m_Block) {
+            m_Block.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kDirectAlignment, capacity)));
+            if (!m_Block) throw std::bad_alloc();
+        }
+        std::memcpy(m_Block.get() + m_Size, p, n);
+        m_Size += n;
+    }
+
+private:
+    struct CFree {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t, CFree> m_Block;
+    std::size_t m_Size = 0;
+};
+
 // Writes a file's bytes on a thread of its own, so that making the next bytes overlaps writing
 // the last ones. The bytes are gathered into a few buffers of kBufferBytes that the writer
 // hands back once written, so the memory stays bounded; the first failure stops the writing
@@ -225,9 +269,8 @@ public:
             return m_Err == 0;
         }
         while (size > 0) {
-            if (m_Current.capacity() < kBufferBytes) m_Current.reserve(kBufferBytes);
             const std::size_t take = std::min(size, kBufferBytes - m_Current.size());
-            m_Current.insert(m_Current.end(), data, data + take);
+            m_Current.append(data, take, kBufferBytes);
             data += take;
             size -= take;
             if (m_Current.size() == kBufferBytes && !Hand()) return false;
@@ -280,7 +323,7 @@ private:
         for (;;) {
             m_Changed.wait(lock, [&] { return !m_Full.empty() || m_Done; });
             if (m_Full.empty()) return;
-            std::vector<std::uint8_t> buffer = std::move(m_Full.front());
+            CBuffer buffer = std::move(m_Full.front());
             m_Full.pop_front();
             const bool write = m_Err == 0 && !m_Abandoned;
             lock.unlock();
@@ -305,11 +348,11 @@ private:
     }
 
     CWriteFn m_Write;
-    std::vector<std::uint8_t> m_Current;  // being filled by the maker of the bytes
+    CBuffer m_Current;  // being filled by the maker of the bytes
     std::mutex m_Mutex;
     std::condition_variable m_Changed;
-    std::deque<std::vector<std::uint8_t>> m_Full;  // waiting to be written, in order
-    std::deque<std::vector<std::uint8_t>> m_Free;
+    std::deque<CBuffer> m_Full;  // waiting to be written, in order
+    std::deque<CBuffer> m_Free;
     int m_Err = 0;
     bool m_Done = false;
     bool m_Abandoned = false;
@@ -347,8 +390,33 @@ bool ReplaceFileWith(const std::string& path, const CFileProducer& produce, std:
     int err = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
     if (!err) {
-        off_t at = 0;  // where the next piece goes, for the write-back below
+        off_t at = 0;  // where the next piece goes
+        // Full aligned buffers go to the disk directly where the file system allows, which
+        // spares the copy into the page cache; the first refusal turns that off for good.
+        bool direct = !options.Write && kDirectWrites;
+        bool directOn = false;
+        const auto setDirect = [&](bool on) {
+            const int flags = ::fcntl(fd, F_GETFL);
+            if (flags < 0 || ::fcntl(fd, F_SETFL, on ? flags | O_DIRECT : flags & ~O_DIRECT) != 0) return false;
+            directOn = on;
+            return true;
+        };
         CWriteBehind behind([&](const std::uint8_t* data, std::size_t size) {
+            const bool aligned = reinterpret_cast<std::uintptr_t>(data) % kDirectAlignment == 0 &&
+                                 size % kDirectAlignment == 0 && at % kDirectAlignment == 0;
+            const bool full = aligned && size >= CWriteBehind::kBufferBytes;
+            if (direct && full && !directOn && !setDirect(true)) direct = false;
+            if (direct && full) {
+                if (WriteAll(fd, data, size)) {
+                    at += static_cast<off_t>(size);
+                    return 0;
+                }
+                // Refused or cut short: write the whole piece again through the page cache.
+                direct = false;
+                if (!setDirect(false) || ::lseek(fd, at, SEEK_SET) != at) return errno ? errno : EIO;
+            } else if (directOn && !setDirect(false)) {
+                return errno ? errno : EIO;
+            }
             errno = 0;
             const bool written = options.Write ? options.Write(fd, data, size) : WriteAll(fd, data, size);
             if (!written) return errno ? errno : EIO;
@@ -365,6 +433,8 @@ bool ReplaceFileWith(const std::string& path, const CFileProducer& produce, std:
             [&](const std::uint8_t* data, std::size_t size) { return behind.Write(data, size); });
         err = behind.Finish();
         if (!produced && !err) err = EIO;
+        // The copy into a named file below reads the file back through ordinary reads.
+        if (directOn && !setDirect(false) && !err) err = errno ? errno : EIO;
     }
     if (!err && ::fsync(fd) != 0) err = errno;
     if (!err && unnamed && !NameUnnamed(fd, target, temp)) {
