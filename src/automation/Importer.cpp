@@ -332,6 +332,7 @@ int CImporter::ImportData(int& failed) {
     std::string line;
     std::string text;  // a Text or Image field, for the coding that takes a string
     std::optional<CTextCodeIndex> index;
+    const bool pointIsDot = DecimalPointIsDot();  // the locale is asked once, not per field
     for (;; ++dataLine) {
         const auto r = NextLine(line);
         if (r == CImportLineReader::TooLong) return LineTooLong();
@@ -376,7 +377,7 @@ int CImporter::ImportData(int& failed) {
             }
             default: {
                 bool outside = false;
-                values[c] = GetValueFromString(field, outside);
+                values[c] = GetValueFromString(field, outside, pointIsDot);
                 beyond += outside ? 1 : 0;
             }
             }
