@@ -2,6 +2,7 @@
 #include "automation/Importer.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <optional>
 #include <string_view>
@@ -395,12 +396,12 @@ int CImporter::ImportData(int& failed) {
     const bool pointIsDot = DecimalPointIsDot();  // the locale is asked once, not per field
 
     // Everything that depends on order happens here, one line after the other: the checks,
-    // the dialogs, the Text coding, the rows. `parsed` is the line's slot when a worker has
-    // split and converted it already; nullopt means go on with the next line.
-    CImportBlock block;
+    // the dialogs, the Text coding, the rows. `block` holds the line as slot `i` when a
+    // worker has split and converted it already; nullopt means go on with the next line.
     CImportShape shape;
-    auto storeLine = [&](std::string& current,
-                         std::optional<std::size_t> parsed) -> std::optional<int> {
+    auto storeLine = [&](std::string& current, const CImportBlock* block,
+                         std::size_t i) -> std::optional<int> {
+        const bool parsed = block != nullptr;
         ReportProgress();
         if (!parsed) {
             PrepareLine(current);
@@ -426,18 +427,17 @@ int CImporter::ImportData(int& failed) {
         // Convert first, so that a line that cannot be completed adds no row.
         std::int64_t beyond = 0;
         if (parsed) {
-            const std::size_t i = *parsed;
             const auto texts = static_cast<std::size_t>(shape.TextColumns);
             std::size_t t = 0;
             for (int c = 0; c < columns; ++c) {
                 if (shape.IsText[c]) {
                     if (!index) index.emplace(d.m_HashTexts);
-                    values[c] = Hash(d, block.Texts[i * texts + t++], c, 1, *index);
+                    values[c] = Hash(d, block->Texts[i * texts + t++], c, 1, *index);
                 } else {
-                    values[c] = block.Values[i * static_cast<std::size_t>(columns) + c];
+                    values[c] = block->Values[i * static_cast<std::size_t>(columns) + c];
                 }
             }
-            beyond = block.Beyond[i];
+            beyond = block->Beyond[i];
         } else {
             for (int c = 0; c < columns; ++c) {
                 const std::string_view field = m_Line[firstField + c];
@@ -472,7 +472,7 @@ int CImporter::ImportData(int& failed) {
         if (!firstField)
             d.SetExampleName(row, "#" + std::to_string(row), 1);
         else if (parsed)
-            d.SetExampleName(row, block.Names[*parsed], 1);
+            d.SetExampleName(row, block->Names[i], 1);
         else
             d.SetExampleName(row, std::string(m_Line[0]), 1);
         if (d.App().Tracing()) {
@@ -489,67 +489,91 @@ int CImporter::ImportData(int& failed) {
     // Worker threads split and convert blocks of lines ahead; anything unusual (tracing,
     // Image columns, one thread) keeps to the plain path, which gives the same document.
     const int threads = std::min(LeaveOutThreadCount(), 64);
-    bool blocks = threads > 1 && columns > 0 && !d.App().Tracing();
-    for (;;) {
-        if (!blocks || (firstImported && m_Dialog)) {
-            const auto r = NextLine(line);
-            if (r == CImportLineReader::TooLong) return LineTooLong();
-            if (r == CImportLineReader::End) break;
-            if (const auto rc = storeLine(line, std::nullopt)) return *rc;
-            ++dataLine;
-            continue;
-        }
-        if (!shape.Delimiters) {
-            // The column modes are final once the first row is in.
-            for (const CInOut& io : d.m_InOuts) blocks = blocks && io.Mode != Image;
-            if (!blocks) continue;
-            shape.Delimiters = &m_Delimiters;
-            shape.FirstField = firstField;
-            shape.Columns = columns;
-            shape.PointIsDot = pointIsDot;
-            shape.IsText.resize(columns);
-            for (int c = 0; c < columns; ++c) {
-                shape.IsText[c] = d.m_InOuts[c].Mode == Text;
-                shape.TextColumns += shape.IsText[c];
-            }
-            const std::size_t lines =
-                std::clamp<std::size_t>(kBlockCells / static_cast<std::size_t>(columns), 16, 4096);
-            block.Lines.resize(lines);
-            block.Fits.resize(lines);
-            block.Values.resize(lines * static_cast<std::size_t>(columns));
-            block.Beyond.resize(lines);
-            block.Texts.resize(lines * static_cast<std::size_t>(shape.TextColumns));
-            block.Names.resize(firstField ? lines : 0);
-        }
-        auto r = CImportLineReader::Line;
-        block.Count = 0;
-        while (block.Count < block.Lines.size()) {
-            r = NextLine(block.Lines[block.Count]);
-            if (r != CImportLineReader::Line) break;
-            PrepareLine(block.Lines[block.Count]);
-            ++block.Count;
-        }
-        {
-            const std::size_t parts = std::min<std::size_t>(threads, (block.Count + 15) / 16);
-            std::vector<std::jthread> workers;
-            workers.reserve(parts);
-            const std::size_t share = parts ? (block.Count + parts - 1) / parts : 0;
-            for (std::size_t p = 1; p < parts; ++p) {
-                const std::size_t from = std::min(block.Count, p * share);
-                const std::size_t to = std::min(block.Count, from + share);
-                workers.emplace_back(
-                    [&shape, &block, from, to] { ParseBlockLines(shape, block, from, to); });
-            }
-            ParseBlockLines(shape, block, 0, std::min(block.Count, share));
-        }  // the workers are joined here
-        for (std::size_t i = 0; i < block.Count; ++i) {
-            const auto rc = block.Fits[i] ? storeLine(block.Lines[i], i)
-                                          : storeLine(block.Lines[i], std::nullopt);
-            if (rc) return *rc;
-            ++dataLine;
-        }
+    auto noImages = [&d] {
+        return std::none_of(d.m_InOuts.begin(), d.m_InOuts.end(),
+                            [](const CInOut& io) { return io.Mode == Image; });
+    };
+    bool blocks = threads > 1 && columns > 0 && !d.App().Tracing() && noImages();
+    while (!blocks || (firstImported && m_Dialog)) {
+        const auto r = NextLine(line);
         if (r == CImportLineReader::TooLong) return LineTooLong();
-        if (r == CImportLineReader::End) break;
+        if (r == CImportLineReader::End) return failed;
+        if (const auto rc = storeLine(line, nullptr, 0)) return *rc;
+        ++dataLine;
+        // The column modes are final once the first row is in.
+        if (!firstImported && blocks) blocks = noImages();
+    }
+    shape.Delimiters = &m_Delimiters;
+    shape.FirstField = firstField;
+    shape.Columns = columns;
+    shape.PointIsDot = pointIsDot;
+    shape.IsText.resize(columns);
+    for (int c = 0; c < columns; ++c) {
+        shape.IsText[c] = d.m_InOuts[c].Mode == Text;
+        shape.TextColumns += shape.IsText[c];
+    }
+    // Two blocks: the workers convert the next while this thread stores the current one.
+    std::array<CImportBlock, 2> buffers;
+    const std::size_t lines =
+        std::clamp<std::size_t>(kBlockCells / static_cast<std::size_t>(columns), 16, 4096);
+    for (CImportBlock& b : buffers) {
+        b.Lines.resize(lines);
+        b.Fits.resize(lines);
+        b.Values.resize(lines * static_cast<std::size_t>(columns));
+        b.Beyond.resize(lines);
+        b.Texts.resize(lines * static_cast<std::size_t>(shape.TextColumns));
+        b.Names.resize(firstField ? lines : 0);
+    }
+    auto readBlock = [&](CImportBlock& b) {
+        auto r = CImportLineReader::Line;
+        b.Count = 0;
+        while (b.Count < b.Lines.size()) {
+            r = NextLine(b.Lines[b.Count]);
+            if (r != CImportLineReader::Line) break;
+            PrepareLine(b.Lines[b.Count]);
+            ++b.Count;
+        }
+        return r;
+    };
+    // Parses a block on `parts` threads, the calling one among them.
+    auto parseBlock = [&shape](CImportBlock& b, std::size_t parts) {
+        parts = std::max<std::size_t>(1, std::min(parts, (b.Count + 15) / 16));
+        const std::size_t share = (b.Count + parts - 1) / parts;
+        std::vector<std::jthread> workers;
+        workers.reserve(parts);
+        for (std::size_t p = 1; p < parts; ++p) {
+            const std::size_t from = std::min(b.Count, p * share);
+            const std::size_t to = std::min(b.Count, from + share);
+            workers.emplace_back([&shape, &b, from, to] { ParseBlockLines(shape, b, from, to); });
+        }
+        ParseBlockLines(shape, b, 0, std::min(b.Count, share));
+    };  // the workers are joined as they go out of scope
+    CImportBlock* ready = &buffers[0];
+    CImportBlock* next = &buffers[1];
+    auto readyEnd = readBlock(*ready);
+    parseBlock(*ready, static_cast<std::size_t>(threads));
+    for (;;) {
+        auto nextEnd = CImportLineReader::End;
+        std::optional<int> rc;
+        {
+            std::jthread ahead;
+            if (readyEnd == CImportLineReader::Line) {
+                nextEnd = readBlock(*next);
+                ahead = std::jthread([&parseBlock, next, threads] {
+                    parseBlock(*next, static_cast<std::size_t>(threads - 1));
+                });
+            }
+            for (std::size_t i = 0; i < ready->Count && !rc; ++i) {
+                rc = ready->Fits[i] ? storeLine(ready->Lines[i], ready, i)
+                                    : storeLine(ready->Lines[i], nullptr, 0);
+                ++dataLine;
+            }
+        }  // `ahead` is joined here
+        if (rc) return *rc;
+        if (readyEnd == CImportLineReader::TooLong) return LineTooLong();
+        if (readyEnd == CImportLineReader::End) break;
+        std::swap(ready, next);
+        readyEnd = nextEnd;
     }
     return failed;
 }
