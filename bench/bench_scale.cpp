@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 #include <sys/stat.h>
@@ -26,8 +27,13 @@ long long FileSize(const std::string& path) {
 }
 
 // Numeric columns, or (texts > 0) that many leading Text columns of distinct-ish names.
+// With QUORIN_BENCH_CSV_DIR set the files are written there and kept, so that another
+// tool can read the very same bytes (scripts/compare-pandas.sh).
+const char* KeptCsvDir() { return std::getenv("QUORIN_BENCH_CSV_DIR"); }
+
 std::string MakeCsv(const std::string& tag, int rows, int cols, int texts) {
-    const std::string path = TempPath(tag, ".csv");
+    const std::string path =
+        KeptCsvDir() ? std::string(KeptCsvDir()) + "/" + tag + ".csv" : TempPath(tag, ".csv");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return path;
     for (int c = 0; c < cols; ++c) std::fprintf(f, "%scol%d", c ? "," : "", c);
@@ -83,7 +89,7 @@ void BM_Import(benchmark::State& state) {
         benchmark::DoNotOptimize(ImportTextColumnsFirst(doc, csv, s.Cols, s.Texts));
     }
     SetRates(state, FileSize(csv), s.Rows);
-    std::remove(csv.c_str());
+    if (!KeptCsvDir()) std::remove(csv.c_str());
 }
 
 void BM_Save(benchmark::State& state) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Times quorin-batch importing the generated files beside pandas' read_csv of the same files.
-# pandas is only needed here (apt-get install python3-pandas); nothing else depends on it.
+# Times the import alone (the benchmark binary's BM_Import, no save) beside pandas' read_csv
+# of the very same files, in one run. pandas is only needed here (apt-get install
+# python3-pandas); nothing else depends on it.
 set -euo pipefail
-batch=${1:-build-release/src/batch/quorin-batch}
+bench=${1:-build-release/bench/quorin_bench}
 # The first python3 in PATH may be one without pandas; the system one may have it.
 py=python3
 if ! "$py" -c 'import pandas' 2>/dev/null; then py=/usr/bin/python3; fi
@@ -11,14 +12,31 @@ if ! "$py" -c 'import pandas' 2>/dev/null; then
 fi
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-"$py" "$(dirname "$0")/gen-csv.py" "$dir"
-for name in 100k_x20 1m_x20 10k_x1000; do
-  csv="$dir/$name.csv"
-  printf 'importfile(%s,1,0,0,1,0,0,0,0)\r\n' "$csv" >"$dir/import.txt"
-  # The run includes saving the .tvq file the batch program always writes.
-  start=$(date +%s.%N); "$batch" -o "$dir/out.tvq" "$dir/import.txt" >/dev/null; end=$(date +%s.%N)
-  ours=$(echo "$end - $start" | bc)
-  theirs=$("$py" -c 'import sys,time,pandas
-t=time.perf_counter(); pandas.read_csv(sys.argv[1]); print("%.3f" % (time.perf_counter()-t))' "$csv")
-  printf '%-10s quorin-batch import %6.3f s   read_csv %6.3f s\n' "$name" "$ours" "$theirs"
-done
+# The benchmark writes its generated files into $dir and keeps them for read_csv.
+# Both sides: the best of three runs, which the other programs on the machine disturb least.
+QUORIN_BENCH_CSV_DIR="$dir" "$bench" --benchmark_filter='BM_Import/' --benchmark_repetitions=3 \
+  --benchmark_format=json --benchmark_out="$dir/ours.json" --benchmark_out_format=json >/dev/null
+"$py" - "$dir" <<'PY'
+import json, os, sys, time
+import pandas
+folder = sys.argv[1]
+ours = {}
+for b in json.load(open(os.path.join(folder, "ours.json")))["benchmarks"]:
+    if b.get("run_type", "iteration") != "iteration":
+        continue
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b.get("time_unit", "ns")]
+    t = b["real_time"] * scale
+    ours[b["label"]] = min(t, ours.get(b["label"], t))
+theirs = {}
+for name in ours:
+    path = os.path.join(folder, name + ".csv")
+    runs = []
+    for _ in range(3):
+        t = time.perf_counter(); pandas.read_csv(path); runs.append(time.perf_counter() - t)
+    theirs[name] = min(runs)
+    print("%-10s import %7.3f s   read_csv %7.3f s   ratio %.2f" %
+          (name, ours[name], theirs[name], ours[name] / theirs[name]))
+if "100k_x20" in ours and "1m_x20" in ours:
+    r = ours["1m_x20"] / ours["100k_x20"]
+    print("10 x the rows: %.1f x the time (%s)" % (r, "linear" if r <= 11 else "NOT linear"))
+PY

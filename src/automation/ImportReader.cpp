@@ -135,20 +135,20 @@ int CImportDelimiters::Split(const std::string& line, CImportFields& fields) con
     bool carriageReturn = false;
     bool ended = false;  // a line feed or byte 255 ended the current field
     for (char ch : line) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\r') carriageReturn = true;
-        if (m_On[c]) {
+        const std::uint8_t kind = m_Class[static_cast<unsigned char>(ch)];
+        if (kind == 0) {
+            if (!ended) out[written++] = ch;
+            continue;
+        }
+        if (kind & kReturn) carriageReturn = true;
+        if (kind & kDelimiter) {
             ++delimiters;
             fields.m_Ends.push_back(written);
             ended = false;
             continue;
         }
-        if (ended || c == '\r') continue;
-        if (c == '\n' || c == 255) {
-            ended = true;
-            continue;
-        }
-        out[written++] = ch;
+        if (ended || (kind & kReturn)) continue;
+        ended = true;  // a line feed or byte 255
     }
     fields.m_Ends.push_back(written);
     fields.m_Count = delimiters + (carriageReturn ? 1 : 0);

@@ -69,7 +69,10 @@ private:
 // The delimiters switched on for one import run.
 class CImportDelimiters {
 public:
-    void Set(unsigned char c) { m_On[c] = true; }
+    void Set(unsigned char c) {
+        m_On[c] = true;
+        m_Class[c] |= kDelimiter;
+    }
     bool Is(unsigned char c) const { return m_On[c]; }
     bool Any() const;
     // True when some delimiter is immediately followed by itself.
@@ -86,7 +89,17 @@ public:
     int CountFields(const std::string& line) const;
 
 private:
+    enum : std::uint8_t { kDelimiter = 1, kReturn = 2, kEnd = 4 };
+    static constexpr std::array<std::uint8_t, 256> PlainClasses() {
+        std::array<std::uint8_t, 256> classes{};
+        classes['\r'] = kReturn;
+        classes['\n'] = kEnd;
+        classes[255] = kEnd;
+        return classes;
+    }
     std::array<bool, 256> m_On{};
+    // Per byte what Split must look at; 0 for a byte that is only copied.
+    std::array<std::uint8_t, 256> m_Class = PlainClasses();
 };
 
 }  // namespace quorin

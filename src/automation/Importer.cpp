@@ -2,12 +2,15 @@
 #include "automation/Importer.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "automation/ImportImages.h"
 #include "coding/TextCodes.h"
+#include "analysis/LeaveSomeOut.h"
 #include "coding/ValueText.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
@@ -315,6 +318,64 @@ int CImporter::WarnFailure(const std::string& line, int failed) {
     return 0;
 }
 
+namespace {
+
+// Lines read ahead in one block and what the worker threads made of them. Everything
+// here is reused from block to block, so a warm run allocates nothing per line.
+struct CImportBlock {
+    std::vector<std::string> Lines;
+    std::vector<unsigned char> Fits;    // the line split into the expected fields
+    std::vector<double> Values;         // columns per line; Text columns left unset
+    std::vector<std::int32_t> Beyond;   // numbers beyond the marker per line
+    std::vector<std::string> Texts;     // Text fields, text columns per line
+    std::vector<std::string> Names;     // row names, when the first field is one
+    std::size_t Count = 0;
+};
+
+// What a worker needs: all of it only read while the workers run.
+struct CImportShape {
+    const CImportDelimiters* Delimiters = nullptr;
+    int FirstField = 0;
+    int Columns = 0;
+    std::vector<unsigned char> IsText;  // per column
+    int TextColumns = 0;
+    bool PointIsDot = true;
+};
+
+// Splits and converts lines [from, to) of a block; touches only those lines' slots.
+void ParseBlockLines(const CImportShape& shape, CImportBlock& block, std::size_t from,
+                     std::size_t to) {
+    CImportFields fields;
+    const std::size_t columns = static_cast<std::size_t>(shape.Columns);
+    const std::size_t texts = static_cast<std::size_t>(shape.TextColumns);
+    for (std::size_t i = from; i < to; ++i) {
+        block.Fits[i] =
+            shape.Delimiters->Split(block.Lines[i], fields) - shape.FirstField == shape.Columns;
+        if (!block.Fits[i]) continue;
+        std::int32_t beyond = 0;
+        std::size_t t = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::string_view field = fields[shape.FirstField + static_cast<int>(c)];
+            if (shape.IsText[c]) {
+                block.Texts[i * texts + t++].assign(field);
+            } else {
+                bool outside = false;
+                block.Values[i * columns + c] =
+                    GetValueFromString(field, outside, shape.PointIsDot);
+                beyond += outside ? 1 : 0;
+            }
+        }
+        block.Beyond[i] = beyond;
+        if (shape.FirstField) block.Names[i].assign(fields[0]);
+    }
+}
+
+// Cells converted per block: enough to make a thread worth starting, small enough to
+// stay in the cache and to bound the memory read ahead.
+constexpr std::size_t kBlockCells = 1 << 17;
+
+}  // namespace
+
 int CImporter::ImportData(int& failed) {
     CQuorinDoc& d = m_Doc;
     const int columns = static_cast<int>(d.m_InOuts.size());
@@ -332,16 +393,23 @@ int CImporter::ImportData(int& failed) {
     std::string line;
     std::string text;  // a Text or Image field, for the coding that takes a string
     std::optional<CTextCodeIndex> index;
-    for (;; ++dataLine) {
-        const auto r = NextLine(line);
-        if (r == CImportLineReader::TooLong) return LineTooLong();
-        if (r == CImportLineReader::End) break;
+    const bool pointIsDot = DecimalPointIsDot();  // the locale is asked once, not per field
+
+    // Everything that depends on order happens here, one line after the other: the checks,
+    // the dialogs, the Text coding, the rows. `block` holds the line as slot `i` when a
+    // worker has split and converted it already; nullopt means go on with the next line.
+    CImportShape shape;
+    auto storeLine = [&](std::string& current, const CImportBlock* block,
+                         std::size_t i) -> std::optional<int> {
+        const bool parsed = block != nullptr;
         ReportProgress();
-        PrepareLine(line);
-        if (m_Delimiters.Split(line, m_Line) - firstField != columns || columns < 1) {
-            failed = ClampCount(++failures);
-            if (m_Warn && WarnFailure(line, failed) != 0) return failed;
-            continue;
+        if (!parsed) {
+            PrepareLine(current);
+            if (m_Delimiters.Split(current, m_Line) - firstField != columns || columns < 1) {
+                failed = ClampCount(++failures);
+                if (m_Warn && WarnFailure(current, failed) != 0) return failed;
+                return std::nullopt;
+            }
         }
         if (static_cast<std::int64_t>(d.m_Examples.size() + 1) * columns > kImportMaxCells) {
             d.App().Prompts().Inform(Format(
@@ -351,43 +419,62 @@ int CImporter::ImportData(int& failed) {
             return failed;
         }
         if (firstImported && m_Dialog) {
-            m_Delimiters.Split(line, m_Fields);
+            m_Delimiters.Split(current, m_Fields);
             const int rc = AskColumnTypes(m_Fields, firstField);
             if (rc != 0) return rc;
         }
         firstImported = false;
         // Convert first, so that a line that cannot be completed adds no row.
         std::int64_t beyond = 0;
-        for (int c = 0; c < columns; ++c) {
-            const std::string_view field = m_Line[firstField + c];
-            switch (d.m_InOuts[c].Mode) {
-            case Text:
-                if (!index) index.emplace(d.m_HashTexts);
-                text.assign(field);
-                values[c] = Hash(d, text, c, 1, *index);
-                break;
-            case Image: {
-                if (field.find('?') != std::string_view::npos)
-                    return -static_cast<int>(std::min<std::int64_t>(101 + dataLine, INT_MAX));
-                text.assign(field);
-                if (!ImportImageValue(d, text, c, values[c], m_UnloadableImages))
-                    return ImportNoImageFile;
-                break;
+        if (parsed) {
+            const auto texts = static_cast<std::size_t>(shape.TextColumns);
+            std::size_t t = 0;
+            for (int c = 0; c < columns; ++c) {
+                if (shape.IsText[c]) {
+                    if (!index) index.emplace(d.m_HashTexts);
+                    values[c] = Hash(d, block->Texts[i * texts + t++], c, 1, *index);
+                } else {
+                    values[c] = block->Values[i * static_cast<std::size_t>(columns) + c];
+                }
             }
-            default: {
-                bool outside = false;
-                values[c] = GetValueFromString(field, outside);
-                beyond += outside ? 1 : 0;
-            }
+            beyond = block->Beyond[i];
+        } else {
+            for (int c = 0; c < columns; ++c) {
+                const std::string_view field = m_Line[firstField + c];
+                switch (d.m_InOuts[c].Mode) {
+                case Text:
+                    if (!index) index.emplace(d.m_HashTexts);
+                    text.assign(field);
+                    values[c] = Hash(d, text, c, 1, *index);
+                    break;
+                case Image: {
+                    if (field.find('?') != std::string_view::npos)
+                        return -static_cast<int>(std::min<std::int64_t>(101 + dataLine, INT_MAX));
+                    text.assign(field);
+                    if (!ImportImageValue(d, text, c, values[c], m_UnloadableImages))
+                        return ImportNoImageFile;
+                    break;
+                }
+                default: {
+                    bool outside = false;
+                    values[c] = GetValueFromString(field, outside, pointIsDot);
+                    beyond += outside ? 1 : 0;
+                }
+                }
             }
         }
         const int type = DecideRowType(dataLines);
         if (type < 0) return type;
-        if (!d.AddRow(0, type, 0, 1)) continue;
+        if (!d.AddRow(0, type, 0, 1)) return std::nullopt;
         m_RowsAdded = true;
         m_Beyond += beyond;
         const int row = static_cast<int>(d.m_Examples.size()) - 1;
-        d.SetExampleName(row, firstField ? std::string(m_Line[0]) : "#" + std::to_string(row), 1);
+        if (!firstField)
+            d.SetExampleName(row, "#" + std::to_string(row), 1);
+        else if (parsed)
+            d.SetExampleName(row, block->Names[i], 1);
+        else
+            d.SetExampleName(row, std::string(m_Line[0]), 1);
         if (d.App().Tracing()) {
             for (int c = 0; c < columns; ++c) d.SetValue(c, row, values[c], 0, 0, 0, 1);
         } else {
@@ -396,6 +483,97 @@ int CImporter::ImportData(int& failed) {
             std::copy(values.begin(), values.end(), d.m_Examples[row].Values.begin());
             d.SetModified();
         }
+        return std::nullopt;
+    };
+
+    // Worker threads split and convert blocks of lines ahead; anything unusual (tracing,
+    // Image columns, one thread) keeps to the plain path, which gives the same document.
+    const int threads = std::min(LeaveOutThreadCount(), 64);
+    auto noImages = [&d] {
+        return std::none_of(d.m_InOuts.begin(), d.m_InOuts.end(),
+                            [](const CInOut& io) { return io.Mode == Image; });
+    };
+    bool blocks = threads > 1 && columns > 0 && !d.App().Tracing() && noImages();
+    while (!blocks || (firstImported && m_Dialog)) {
+        const auto r = NextLine(line);
+        if (r == CImportLineReader::TooLong) return LineTooLong();
+        if (r == CImportLineReader::End) return failed;
+        if (const auto rc = storeLine(line, nullptr, 0)) return *rc;
+        ++dataLine;
+        // The column modes are final once the first row is in.
+        if (!firstImported && blocks) blocks = noImages();
+    }
+    shape.Delimiters = &m_Delimiters;
+    shape.FirstField = firstField;
+    shape.Columns = columns;
+    shape.PointIsDot = pointIsDot;
+    shape.IsText.resize(columns);
+    for (int c = 0; c < columns; ++c) {
+        shape.IsText[c] = d.m_InOuts[c].Mode == Text;
+        shape.TextColumns += shape.IsText[c];
+    }
+    // Two blocks: the workers convert the next while this thread stores the current one.
+    std::array<CImportBlock, 2> buffers;
+    const std::size_t lines =
+        std::clamp<std::size_t>(kBlockCells / static_cast<std::size_t>(columns), 16, 4096);
+    for (CImportBlock& b : buffers) {
+        b.Lines.resize(lines);
+        b.Fits.resize(lines);
+        b.Values.resize(lines * static_cast<std::size_t>(columns));
+        b.Beyond.resize(lines);
+        b.Texts.resize(lines * static_cast<std::size_t>(shape.TextColumns));
+        b.Names.resize(firstField ? lines : 0);
+    }
+    auto readBlock = [&](CImportBlock& b) {
+        auto r = CImportLineReader::Line;
+        b.Count = 0;
+        while (b.Count < b.Lines.size()) {
+            r = NextLine(b.Lines[b.Count]);
+            if (r != CImportLineReader::Line) break;
+            PrepareLine(b.Lines[b.Count]);
+            ++b.Count;
+        }
+        return r;
+    };
+    // Parses a block on `parts` threads, the calling one among them.
+    auto parseBlock = [&shape](CImportBlock& b, std::size_t parts) {
+        parts = std::max<std::size_t>(1, std::min(parts, (b.Count + 15) / 16));
+        const std::size_t share = (b.Count + parts - 1) / parts;
+        std::vector<std::jthread> workers;
+        workers.reserve(parts);
+        for (std::size_t p = 1; p < parts; ++p) {
+            const std::size_t from = std::min(b.Count, p * share);
+            const std::size_t to = std::min(b.Count, from + share);
+            workers.emplace_back([&shape, &b, from, to] { ParseBlockLines(shape, b, from, to); });
+        }
+        ParseBlockLines(shape, b, 0, std::min(b.Count, share));
+    };  // the workers are joined as they go out of scope
+    CImportBlock* ready = &buffers[0];
+    CImportBlock* next = &buffers[1];
+    auto readyEnd = readBlock(*ready);
+    parseBlock(*ready, static_cast<std::size_t>(threads));
+    for (;;) {
+        auto nextEnd = CImportLineReader::End;
+        std::optional<int> rc;
+        {
+            std::jthread ahead;
+            if (readyEnd == CImportLineReader::Line) {
+                nextEnd = readBlock(*next);
+                ahead = std::jthread([&parseBlock, next, threads] {
+                    parseBlock(*next, static_cast<std::size_t>(threads - 1));
+                });
+            }
+            for (std::size_t i = 0; i < ready->Count && !rc; ++i) {
+                rc = ready->Fits[i] ? storeLine(ready->Lines[i], ready, i)
+                                    : storeLine(ready->Lines[i], nullptr, 0);
+                ++dataLine;
+            }
+        }  // `ahead` is joined here
+        if (rc) return *rc;
+        if (readyEnd == CImportLineReader::TooLong) return LineTooLong();
+        if (readyEnd == CImportLineReader::End) break;
+        std::swap(ready, next);
+        readyEnd = nextEnd;
     }
     return failed;
 }

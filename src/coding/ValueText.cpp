@@ -22,14 +22,14 @@ bool IsKept(char ch) {
            ch == '+';
 }
 
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
 // strtod's answer on the kept characters where from_chars gives the same correctly
 // rounded double for the plain decimal forms the filter leaves. False for everything it
 // takes differently (a result out of range, a decimal point other than '.'): strtod
 // itself decides those.
-bool ConvertFast(const char* first, const char* last, double& value) {
-    // nl_langinfo only hands out a pointer; localeconv would rebuild its whole record.
-    const char* point = ::nl_langinfo(RADIXCHAR);
-    if (point[0] != '.' || point[1] != '\0') return false;
+bool ConvertFast(const char* first, const char* last, double& value, bool pointIsDot) {
+    if (!pointIsDot) return false;
     const bool plus = first < last && *first == '+';
     if (plus) ++first;
     value = 0.0;
@@ -42,32 +42,66 @@ bool ConvertFast(const char* first, const char* last, double& value) {
 
 }  // namespace
 
+bool DecimalPointIsDot() {
+    // nl_langinfo only hands out a pointer; localeconv would rebuild its whole record.
+    const char* point = ::nl_langinfo(RADIXCHAR);
+    return point[0] == '.' && point[1] == '\0';
+}
+
 double GetValueFromString(std::string_view text, bool& beyond) {
-    beyond = false;
+    return GetValueFromString(text, beyond, DecimalPointIsDot());
+}
+
+namespace {
+
+// Any field the one-pass form does not take: the kept characters, through from_chars where
+// it agrees with strtod, else strtod. False when the field holds no digit.
+bool FilteredValue(std::string_view text, bool pointIsDot, double& value) {
     bool digit = false;
     bool plain = true;  // nothing to drop: the field is its own kept characters
     for (char ch : text) {
-        digit = digit || (ch >= '0' && ch <= '9');
+        digit = digit || IsDigit(ch);
         plain = plain && IsKept(ch);
     }
-    if (!digit) return kMissing;
-    double value = 0.0;
-    if (!plain || !ConvertFast(text.data(), text.data() + text.size(), value)) {
-        // The kept characters, terminated for strtod: on the stack for any sensible
-        // number, on the heap for a longer run (a 400-digit number).
-        char small[128];
-        std::string large;
-        char* kept = small;
-        if (text.size() + 1 > sizeof small) {
-            large.resize(text.size() + 1);
-            kept = large.data();
-        }
-        std::size_t length = 0;
-        for (char ch : text)
-            if (IsKept(ch)) kept[length++] = ch;
-        kept[length] = '\0';
-        if (plain || !ConvertFast(kept, kept + length, value)) value = std::strtod(kept, nullptr);
+    if (!digit) return false;
+    value = 0.0;
+    if (plain && ConvertFast(text.data(), text.data() + text.size(), value, pointIsDot))
+        return true;
+    // The kept characters, terminated for strtod: on the stack for any sensible number,
+    // on the heap for a longer run (a 400-digit number).
+    char small[128];
+    std::string large;
+    char* kept = small;
+    if (text.size() + 1 > sizeof small) {
+        large.resize(text.size() + 1);
+        kept = large.data();
     }
+    std::size_t length = 0;
+    for (char ch : text)
+        if (IsKept(ch)) kept[length++] = ch;
+    kept[length] = '\0';
+    if (plain || !ConvertFast(kept, kept + length, value, pointIsDot))
+        value = std::strtod(kept, nullptr);
+    return true;
+}
+
+}  // namespace
+
+double GetValueFromString(std::string_view text, bool& beyond, bool pointIsDot) {
+    beyond = false;
+    double value = 0.0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    // The common field, a plain decimal number and nothing else, in one pass: a digit or a
+    // point after an optional minus means from_chars reads only kept characters, and where
+    // it reads them all the filter would hand it the same text.
+    const char* lead = first < last && *first == '-' ? first + 1 : first;
+    bool done = false;
+    if (pointIsDot && lead < last && (IsDigit(*lead) || *lead == '.')) {
+        const auto result = std::from_chars(first, last, value, std::chars_format::general);
+        done = result.ec == std::errc() && result.ptr == last;
+    }
+    if (!done && !FilteredValue(text, pointIsDot, value)) return kMissing;
     // A value of the marker or more is missing, as everywhere in the Grid. A negative one
     // beyond minus the marker is kept: it is below every range scan's start, so it cannot
     // pose as a known value; only minus infinity is held at the largest finite number.

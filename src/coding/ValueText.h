@@ -11,6 +11,11 @@ double GetValueFromString(std::string_view text);
 // As above; `beyond` tells that the number lay beyond plus or minus the marker (stored as
 // missing when positive, kept when negative).
 double GetValueFromString(std::string_view text, bool& beyond);
+// As above, with the locale's decimal point asked once by the caller (DecimalPointIsDot),
+// not for every field.
+double GetValueFromString(std::string_view text, bool& beyond, bool pointIsDot);
+// True when the C locale's decimal point is '.'.
+bool DecimalPointIsDot();
 // Any stored value as display text, by its column's mode.
 std::string FormatValue(CQuorinDoc& doc, double value, int column);
 // As above with the mode given.
