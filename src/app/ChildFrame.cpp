@@ -35,12 +35,17 @@ void CChildFrame::UpdateTitle() {
     setWindowModified(m_Doc->IsModified());
 }
 
-bool CChildFrame::CanClose() {
+bool CChildFrame::AskToClose() {
     if (m_Closed) return true;
     if (Busy()) return false;
     // The document's own refusal (threads still calculating, Getting Started) comes first,
     // so that nothing is asked about saving a document that cannot close.
-    if (m_App.ThreadCount() < 2 && !m_App.m_GettingStartedRunning && !SaveModified(*m_Doc)) return false;
+    return m_App.ThreadCount() >= 2 || m_App.m_GettingStartedRunning || SaveModified(*m_Doc);
+}
+
+bool CChildFrame::CanClose() {
+    if (m_Closed) return true;
+    if (!AskToClose()) return false;
     if (!m_Doc->OnCloseDocument()) return false;
     m_Closed = true;
     return true;

@@ -36,6 +36,9 @@ public:
 
     // The closing rules of a document window; true when it may close.
     bool CanClose();
+    // Only the save question of those rules: true when the document may go. Closing down
+    // asks this of every document and then leaves their contents to the process's end.
+    bool AskToClose();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -56,7 +56,7 @@ const std::map<std::string, CFormLayout>& Layouts() {
            {"Mode", 1, {{"Mode"}}},
            {"Type", 2, {{"Type"}}}},
           "",
-          360)},
+          480)},  // room for the column's number, name and sample value on one line
         {"ImportRowType", L({{"", 0, {{"Rows"}}},
            {"", 0, {{"SetNext"}, {"SetAll"}}},
            {"Example row type", 1, {{"Type"}}}},

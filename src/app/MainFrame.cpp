@@ -203,8 +203,14 @@ bool CMainFrame::CanCloseFrame() {
         }
         return false;
     }
-    for (QMdiSubWindow* sub : m_Mdi->subWindowList())
-        if (!sub->close()) return false;
+    // Every save question first, so that a Cancel leaves all documents open as they were.
+    // The documents are not emptied one by one (a million rows take a second to free, and
+    // each window closed would re-check the menus against the next document): the process
+    // ends with the frame (see main), once the window is gone.
+    for (CChildFrame* child : Children())
+        if (!child->AskToClose()) return false;
+    m_Closing = true;
+    m_UpdateTimer->stop();
     SavePlacement();
     SaveBarState();
     m_App.TraceWriter().Close();

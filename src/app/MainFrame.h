@@ -38,6 +38,9 @@ public:
     // One check of the forced stop: the stop request again, or the end of forcing.
     void CheckForcedStop();
     bool ForcingStop() const;
+    // Closing down was agreed to (every save question answered): the documents stay as they
+    // are until the process ends.
+    bool Closing() const { return m_Closing; }
     static constexpr int kForceStopCheckMs = 3000;
 
     void RestorePlacement();
@@ -121,6 +124,7 @@ private:
     QTimer* m_ForceTimer;
     QTimer* m_UpdateTimer;
     bool m_StartMaximised = false;
+    bool m_Closing = false;
 };
 
 }  // namespace quorin

@@ -141,7 +141,11 @@ void CQuorinView::RefreshFromDocument() {
     if (m_Display == EDisplay::Grid) {
         const QModelIndex current = m_Table->currentIndex();
         ReloadGrid();
-        m_EmptyHint->setVisible(m_Model->rowCount() == 0 && m_Model->columnCount() == 0);
+        const bool empty = m_Model->rowCount() == 0 && m_Model->columnCount() == 0;
+        m_EmptyHint->setVisible(empty);
+        // With no columns the header would be a bare grey strip above the hint.
+        m_Table->horizontalHeader()->setVisible(m_Model->columnCount() > 0);
+        m_Table->verticalHeader()->setVisible(m_Model->rowCount() > 0);
         // The document's current cell wins: a command may have moved it.
         const int rows = m_Model->rowCount(), cols = m_Model->columnCount();
         const int row = std::min(m_Doc.m_CurrentRow, rows - 1), col = std::min(m_Doc.m_CurrentCol, cols - 1);

@@ -1,6 +1,7 @@
 #include "app/ValidationWindow.h"
 
 #include <QDialogButtonBox>
+#include <algorithm>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -126,8 +127,13 @@ void CValidationWindow::Reload() {
         table->resizeColumnsToContents();
         table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
         table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-        // As small as its classes allow; many classes scroll.
+        // As small as its classes allow, to the row (the size hint keeps a spare row of room);
+        // many classes scroll.
         table->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+        const int rowHeight = table->verticalHeader()->defaultSectionSize();
+        table->setMaximumHeight(table->horizontalHeader()->sizeHint().height() + rowHeight * std::min(n, 12) +
+                                2 * table->frameWidth());
+        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
         boxLayout->addWidget(table, 0, Qt::AlignLeft | Qt::AlignTop);
         m_Tables->addWidget(box);
     }

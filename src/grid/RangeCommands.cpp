@@ -96,11 +96,11 @@ bool CanRemoveDuplicatedExampleRows(const CQuorinDoc& doc) {
 }
 
 bool CanExcludeIncompleteInOutColumns(const CQuorinDoc& doc) {
-    return CanUseGridRange(doc) && CountIncompleteInOutColumns(doc) > 0;
+    return CanUseGridRange(doc) && HasIncompleteInOutColumn(doc);
 }
 
 bool CanExcludeIncompleteExampleRows(const CQuorinDoc& doc) {
-    return CanUseGridRange(doc) && CountIncompleteExampleRows(doc) > 0;
+    return CanUseGridRange(doc) && HasIncompleteExampleRow(doc);
 }
 
 bool CanChangeInOutColumnTypes(const CQuorinDoc& doc) { return CanUseGridRange(doc); }

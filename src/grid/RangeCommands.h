@@ -59,6 +59,9 @@ int CountIncompleteInOutColumns(const CQuorinDoc& doc);
 int ExcludeIncompleteInOutColumns(CQuorinDoc& doc);
 // The Training and Validating rows with a missing value.
 int CountIncompleteExampleRows(const CQuorinDoc& doc);
+// Whether either count above is above zero, without counting.
+bool HasIncompleteInOutColumn(const CQuorinDoc& doc);
+bool HasIncompleteExampleRow(const CQuorinDoc& doc);
 int ExcludeIncompleteExampleRows(CQuorinDoc& doc);
 
 // Find-and-change loops; they stay open until Close or Cancel.

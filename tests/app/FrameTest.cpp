@@ -208,3 +208,32 @@ TEST_F(GuiTest, CommandsFollowTheDocumentState) {
 }
 
 }  // namespace quorin::test
+
+namespace quorin::test {
+
+// Closing down asks every document's save question before any of them goes: a Cancel on the
+// second must not have emptied or closed the first.
+TEST_F(GuiTest, ClosingDownAsksEverySaveQuestionBeforeAnyDocumentGoes) {
+    CChildFrame* first = Frame->NewDocument();
+    CChildFrame* second = Frame->NewDocument();
+    for (CChildFrame* child : {first, second}) {
+        child->Doc().AddCol(0, 0, 1);
+        child->Doc().SetModified();
+    }
+    P.Prompts.QueueAnswer(IdNo);
+    P.Prompts.QueueAnswer(IdCancel);
+    EXPECT_FALSE(Frame->CanCloseFrame());
+    EXPECT_FALSE(Frame->Closing());
+    ASSERT_EQ(Frame->Children().size(), 2u);
+    EXPECT_EQ(first->Doc().m_ColCount, 1);
+    EXPECT_EQ(second->Doc().m_ColCount, 1);
+
+    // Both let go: the frame closes and leaves the documents to the process's end.
+    P.Prompts.QueueAnswer(IdNo);
+    P.Prompts.QueueAnswer(IdNo);
+    EXPECT_TRUE(Frame->CanCloseFrame());
+    EXPECT_TRUE(Frame->Closing());
+    EXPECT_EQ(P.Prompts.LastText(), "Save changes to Untitled?");
+}
+
+}  // namespace quorin::test

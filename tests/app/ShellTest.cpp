@@ -1,5 +1,6 @@
 // The frame as a new user meets it: keys, titles, what each command does or why it is
 // not offered, and the Grid's keyboard habits.
+#include <QHeaderView>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -153,9 +154,11 @@ namespace quorin::test {
 TEST_F(GuiTest, HelpShipsItsGuideAndGettingStartedHoldsTheFrameOpen) {
     CChildFrame* child = Frame->NewDocument();
     EXPECT_TRUE(child->View().ShowsEmptyHint());
+    EXPECT_TRUE(child->View().Table().horizontalHeader()->isHidden());  // no bare header strip
     child->Doc().AddCol(0, 0, 1);
     child->View().RefreshFromDocument();
     EXPECT_FALSE(child->View().ShowsEmptyHint());
+    EXPECT_FALSE(child->View().Table().horizontalHeader()->isHidden());
 
     Frame->FindAction("HelpTopics")->trigger();
     auto* help = Frame->findChild<CHelpWindow*>("HelpWindow");
