@@ -54,7 +54,7 @@ const std::map<std::string, CFormLayout>& Layouts() {
         {"ImportColumn", L({{"", 0, {{"Column"}, {"Total"}}},
            {"", 0, {{"SetNext"}, {"SetAll"}}},
            {"Mode", 1, {{"Mode"}}},
-           {"Type", 2, {{"Type"}}}},
+           {"Type", 1, {{"Type"}}}},
           "",
           480)},  // room for the column's number, name and sample value on one line
         {"ImportRowType", L({{"", 0, {{"Rows"}}},
