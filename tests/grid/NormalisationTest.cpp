@@ -14,6 +14,18 @@ TEST(MissingValue, MarkerHasItsExactBitPatterns) {
 
 class NormalisationTest : public DocTest {};
 
+// Ranges equal bit for bit, image code ranges included.
+void ExpectSameRanges(const std::vector<CInOut>& got, const std::vector<CInOut>& expected) {
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t c = 0; c < got.size(); ++c) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(got[c].LowValue), std::bit_cast<std::uint64_t>(expected[c].LowValue));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(got[c].HighValue), std::bit_cast<std::uint64_t>(expected[c].HighValue));
+        EXPECT_EQ(got[c].ImageCodeLow, expected[c].ImageCodeLow);
+        EXPECT_EQ(got[c].ImageCodeHigh, expected[c].ImageCodeHigh);
+    }
+}
+
+
 TEST_F(NormalisationTest, ValidatingValuesOutsideTheTrainingRangeClamp) {
     MakeGrid(3, 1, {2.0, 4.0, 6.0});
     Doc.SetExampleType(2, Validating);
@@ -132,14 +144,7 @@ TEST_F(NormalisationTest, RowMajorRangesAndRenormalisingMatchThePerColumnPasses)
         Doc.m_Examples = examples;
         Doc.m_InOuts = inOuts;
         Doc.ComputeColumnAverages();
-        for (int c = 0; c < cols; ++c) {
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].LowValue),
-                      std::bit_cast<std::uint64_t>(expectedCols[c].LowValue));
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].HighValue),
-                      std::bit_cast<std::uint64_t>(expectedCols[c].HighValue));
-            EXPECT_EQ(Doc.m_InOuts[c].ImageCodeLow, expectedCols[c].ImageCodeLow);
-            EXPECT_EQ(Doc.m_InOuts[c].ImageCodeHigh, expectedCols[c].ImageCodeHigh);
-        }
+        ExpectSameRanges(Doc.m_InOuts, expectedCols);
         int differing = 0;
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c)
@@ -157,14 +162,7 @@ TEST_F(NormalisationTest, RowMajorRangesAndRenormalisingMatchThePerColumnPasses)
     const auto expectedCols = Doc.m_InOuts;
     for (CInOut& io : Doc.m_InOuts) io.LowValue = io.HighValue = 7.0;
     Doc.InitDocument();
-    for (int c = 0; c < cols; ++c) {
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].LowValue),
-                  std::bit_cast<std::uint64_t>(expectedCols[c].LowValue));
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(Doc.m_InOuts[c].HighValue),
-                  std::bit_cast<std::uint64_t>(expectedCols[c].HighValue));
-        EXPECT_EQ(Doc.m_InOuts[c].ImageCodeLow, expectedCols[c].ImageCodeLow);
-        EXPECT_EQ(Doc.m_InOuts[c].ImageCodeHigh, expectedCols[c].ImageCodeHigh);
-    }
+    ExpectSameRanges(Doc.m_InOuts, expectedCols);
 }
 
 }  // namespace
