@@ -158,12 +158,15 @@ private:
     // `n` doubles into `out`; the caller checked that they fit.
     void ReadDoubles(double* out, std::size_t n);
     int LookUpClass(std::uint32_t index) const;
+    // Asks the system to start reading the file from `from` (relative to the start) ahead.
+    void AdviseAhead(std::size_t from);
 
     // The bytes at file offsets m_Base onwards that are in memory: the whole data, or the buffer.
     std::span<const std::uint8_t> m_Data;
     std::size_t m_Base = 0;
     std::size_t m_Size = 0;
     int m_Fd = -1;
+    std::size_t m_FileStart = 0;  // the file offset the archive starts at
     std::vector<std::uint8_t> m_Buffer;
     std::string m_Scratch;  // a row name on its way in
     std::span<const char* const> m_ClassNames;
