@@ -127,9 +127,13 @@ void BM_Open(benchmark::State& state) {
     std::remove(csv.c_str());
     for (auto _ : state) {
         quorin::fuzz::CFuzzPlatform platform;
-        quorin::CQuorinDoc doc(*platform.App);
+        auto doc = std::make_unique<quorin::CQuorinDoc>(*platform.App);
         std::string error;
-        benchmark::DoNotOptimize(quorin::ReadDocumentFile(doc, tvq, error));
+        benchmark::DoNotOptimize(quorin::ReadDocumentFile(*doc, tvq, error));
+        // As for the import: freeing the Grid again is not part of opening it.
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
     }
     SetRates(state, FileSize(tvq), s.Rows);
     std::remove(tvq.c_str());
