@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <optional>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "automation/ImportImages.h"
 #include "coding/TextCodes.h"
@@ -535,40 +537,49 @@ int CImporter::ImportData(int& failed) {
         }
         return r;
     };
-    // Parses a block on `parts` threads, the calling one among them.
-    auto parseBlock = [&shape](CImportBlock& b, std::size_t parts) {
-        parts = std::max<std::size_t>(1, std::min(parts, (b.Count + 15) / 16));
-        const std::size_t share = (b.Count + parts - 1) / parts;
-        std::vector<std::jthread> workers;
-        workers.reserve(parts);
-        for (std::size_t p = 1; p < parts; ++p) {
-            const std::size_t from = std::min(b.Count, p * share);
-            const std::size_t to = std::min(b.Count, from + share);
-            workers.emplace_back([&shape, &b, from, to] { ParseBlockLines(shape, b, from, to); });
+    // Lines of a block go out in small runs to whichever thread is free, so that this thread
+    // takes its share of the next block once its rows are stored. Each line has its own slots,
+    // so the block is the same whoever parsed which line.
+    auto parseShare = [&shape](CImportBlock& b, std::atomic<std::size_t>& cursor) {
+        constexpr std::size_t kRun = 64;
+        for (;;) {
+            const std::size_t from = cursor.fetch_add(kRun, std::memory_order_relaxed);
+            if (from >= b.Count) return;
+            ParseBlockLines(shape, b, from, std::min(b.Count, from + kRun));
         }
-        ParseBlockLines(shape, b, 0, std::min(b.Count, share));
-    };  // the workers are joined as they go out of scope
+    };
+    auto startHelpers = [&](CImportBlock& b, std::atomic<std::size_t>& cursor,
+                            std::vector<std::jthread>& helpers) {
+        for (int p = 1; p < threads; ++p)
+            helpers.emplace_back([&parseShare, &b, &cursor] { parseShare(b, cursor); });
+    };
     CImportBlock* ready = &buffers[0];
     CImportBlock* next = &buffers[1];
     auto readyEnd = readBlock(*ready);
-    parseBlock(*ready, static_cast<std::size_t>(threads));
+    {
+        std::atomic<std::size_t> cursor{0};
+        std::vector<std::jthread> helpers;
+        startHelpers(*ready, cursor, helpers);
+        parseShare(*ready, cursor);
+    }  // the helpers are joined as they go out of scope
     for (;;) {
         auto nextEnd = CImportLineReader::End;
         std::optional<int> rc;
         {
-            std::jthread ahead;
-            if (readyEnd == CImportLineReader::Line) {
+            std::atomic<std::size_t> cursor{0};
+            std::vector<std::jthread> helpers;
+            const bool more = readyEnd == CImportLineReader::Line;
+            if (more) {
                 nextEnd = readBlock(*next);
-                ahead = std::jthread([&parseBlock, next, threads] {
-                    parseBlock(*next, static_cast<std::size_t>(threads - 1));
-                });
+                startHelpers(*next, cursor, helpers);
             }
             for (std::size_t i = 0; i < ready->Count && !rc; ++i) {
                 rc = ready->Fits[i] ? storeLine(ready->Lines[i], ready, i)
                                     : storeLine(ready->Lines[i], nullptr, 0);
                 ++dataLine;
             }
-        }  // `ahead` is joined here
+            if (more && !rc) parseShare(*next, cursor);
+        }  // the helpers are joined here, before `next` is read
         if (rc) return *rc;
         if (readyEnd == CImportLineReader::TooLong) return LineTooLong();
         if (readyEnd == CImportLineReader::End) break;
