@@ -20,6 +20,7 @@
 #include "network/Propagation.h"
 #include "network/Validation.h"
 #include "platform/StringFormat.h"
+#include "platform/WorkerThreads.h"
 
 namespace quorin {
 
@@ -82,14 +83,7 @@ double LeaveOut(CQuorinDoc& doc, int start, int examples, int cycles,
     return LeaveOutStep(doc, start, examples, cycles, leftOut, keepGoing);
 }
 
-int LeaveOutThreadCount() {
-    if (const char* env = std::getenv("QUORIN_THREADS")) {
-        const long n = std::strtol(env, nullptr, 10);
-        if (n > 0) return static_cast<int>(n > 256 ? 256 : n);
-    }
-    const unsigned hardware = std::thread::hardware_concurrency();
-    return hardware == 0 ? 1 : static_cast<int>(hardware);
-}
+int LeaveOutThreadCount() { return WorkerThreadCount(); }
 
 int ProposedExamples(int rows) { return rows / 10 < 1 ? 1 : rows / 10; }
 

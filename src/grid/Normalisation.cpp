@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "grid/QuorinDoc.h"
+#include "platform/WorkerThreads.h"
 
 namespace quorin {
 
@@ -127,15 +128,33 @@ bool CQuorinDoc::SetRangesRowMajor(int columns, std::vector<double>& low,
     for (const CExample& ex : m_Examples)
         if (ex.Values.size() < width) return false;
 
+    // Each range of rows finds its own extremes; taken in row order with the same strict
+    // comparisons they give the one walk's result, ties between 0 and -0 included.
+    const std::size_t parts = RangeCount(m_Examples.size(), width);
+    std::vector<double> lows(parts * width, kMissing);
+    std::vector<double> highs(parts * width, kMinusMissing);
+    ForEachRange(m_Examples.size(), width, [&](std::size_t part, std::size_t from, std::size_t to) {
+        double* partLow = lows.data() + part * width;
+        double* partHigh = highs.data() + part * width;
+        for (std::size_t r = from; r < to; ++r) {
+            const CExample& ex = m_Examples[r];
+            if (ex.ExampleType != Training) continue;
+            const double* values = ex.Values.data();
+            for (std::size_t c = 0; c < width; ++c) {
+                const double v = values[c];
+                if (v < partLow[c] && v != kMissing) partLow[c] = v;
+                if (v > partHigh[c] && v != kMissing) partHigh[c] = v;
+            }
+        }
+    });
     low.assign(width, kMissing);
     high.assign(width, kMinusMissing);
-    for (const CExample& ex : m_Examples) {
-        if (ex.ExampleType != Training) continue;
-        const double* values = ex.Values.data();
+    for (std::size_t part = 0; part < parts; ++part) {
         for (std::size_t c = 0; c < width; ++c) {
-            const double v = values[c];
-            if (v < low[c] && v != kMissing) low[c] = v;
-            if (v > high[c] && v != kMissing) high[c] = v;
+            const double partLow = lows[part * width + c];
+            const double partHigh = highs[part * width + c];
+            if (partLow < low[c]) low[c] = partLow;
+            if (partHigh > high[c]) high[c] = partHigh;
         }
     }
     for (std::size_t c = 0; c < width; ++c) {
@@ -177,15 +196,20 @@ static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
             }
         }
     }
-    for (CExample& ex : d.m_Examples) {
-        for (std::size_t c = 0; c < width; ++c) {
-            const double v = ex.Values[c];
-            double n = v != kMissing ? (v - low[c]) / (high[c] - low[c]) : whenMissing[c];
-            if (n > d.m_UpperLimit) n = d.m_UpperLimit;
-            if (!(n >= d.m_LowerLimit)) n = d.m_LowerLimit;
-            ex.NormalisedValues[c] = n;
+    const double upper = d.m_UpperLimit;
+    const double lower = d.m_LowerLimit;
+    ForEachRange(d.m_Examples.size(), width, [&](std::size_t, std::size_t from, std::size_t to) {
+        for (std::size_t r = from; r < to; ++r) {
+            CExample& ex = d.m_Examples[r];
+            for (std::size_t c = 0; c < width; ++c) {
+                const double v = ex.Values[c];
+                double n = v != kMissing ? (v - low[c]) / (high[c] - low[c]) : whenMissing[c];
+                if (n > upper) n = upper;
+                if (!(n >= lower)) n = lower;
+                ex.NormalisedValues[c] = n;
+            }
         }
-    }
+    });
     for (int c = 0; c < cols; ++c) {
         if (modified) d.SetModified();
         if (d.m_ViewsMayRedraw && modified) d.RefreshViews();
