@@ -20,15 +20,24 @@ void CTextCodeIndex::CatchUp(const std::vector<CHashText>& records) {
     if (records.size() < m_Size) {
         m_Size = 0;
         m_Runs.clear();
-        m_Texts.clear();
+        m_Pending = nullptr;
+        m_Texts.reset();
+        m_Pool.release();
+        m_Texts.emplace(&m_Pool);
     }
     for (; m_Size < records.size(); ++m_Size) {
         const CHashText& record = records[m_Size];
-        CTextEntry& entry = m_Texts[record.Text];
+        const bool pending = m_Pending && m_PendingAt == m_Size && m_Pending->first == record.Text;
+        CTextEntry& entry = pending ? m_Pending->second : (*m_Texts)[record.Text];
+        if (pending) m_Pending = nullptr;
         // A text's code depends only on the records before its first twin, which no later
         // record changes: work it out once, as the list stood then.
-        if (entry.Records.empty()) entry.Known = Walk(BaseHashCode(record.Text), entry.Spread);
-        entry.Records.push_back(m_Size);
+        if (entry.First == CTextEntry::kNone) {
+            entry.Known = Walk(BaseHashCode(record.Text), entry.Spread);
+            entry.First = m_Size;
+        } else {
+            entry.More.push_back(m_Size);
+        }
         if (record.Code == record.Code) AddCode(record.Code);  // NaN is never close
     }
 }
@@ -83,22 +92,27 @@ bool CTextCodeIndex::Walk(double base, double& code) const {
     return true;
 }
 
-bool CTextCodeIndex::SpreadCode(const std::string& text, double base, double& code) {
-    const auto found = m_Texts.find(text);
-    if (found == m_Texts.end()) return Walk(base, code);
-    if (!found->second.Known) return false;
-    code = found->second.Spread;
+CTextCodeIndex::CText& CTextCodeIndex::Find(const std::string& text, std::size_t listSize) {
+    m_Pending = &*m_Texts->try_emplace(text).first;
+    m_PendingAt = listSize;
+    return *m_Pending;
+}
+
+bool CTextCodeIndex::SpreadCode(const CText& text, double base, double& code) const {
+    // A text without records yet is one the list does not hold.
+    if (text.second.First == CTextEntry::kNone) return Walk(base, code);
+    if (!text.second.Known) return false;
+    code = text.second.Spread;
     return true;
 }
 
-bool CTextCodeIndex::IsDuplicate(const std::vector<CHashText>& records, const std::string& text,
+bool CTextCodeIndex::IsDuplicate(const std::vector<CHashText>& records, const CText& text,
                                  int column, double code) const {
-    const auto found = m_Texts.find(text);
-    if (found == m_Texts.end()) return false;
-    for (std::size_t i : found->second.Records)
-        if (i < records.size() && records[i].Column == column && records[i].Code == code)
-            return true;
-    return false;
+    const auto same = [&](std::size_t i) {
+        return i < records.size() && records[i].Column == column && records[i].Code == code;
+    };
+    if (text.second.First == CTextEntry::kNone) return false;
+    return same(text.second.First) || std::any_of(text.second.More.begin(), text.second.More.end(), same);
 }
 
 }  // namespace quorin

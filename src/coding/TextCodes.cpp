@@ -69,10 +69,14 @@ double HashWith(CQuorinDoc& doc, const std::string& text, int column, int spread
                 CTextCodeIndex* index) {
     doc.App().Trace("Hash   Text %s Column %d Spread %d", text.c_str(), column, spread);
     double code = BaseHashCode(text);
-    if (index) index->CatchUp(doc.m_HashTexts);
+    CTextCodeIndex::CText* indexed = nullptr;
+    if (index) {
+        index->CatchUp(doc.m_HashTexts);
+        indexed = &index->Find(text, doc.m_HashTexts.size());
+    }
     if (spread) {
         double spreadCode = 0.0;
-        if (index && index->SpreadCode(text, code, spreadCode)) {
+        if (indexed && index->SpreadCode(*indexed, code, spreadCode)) {
             // The steps the list walk takes, for a trace that reads the same.
             if (doc.App().Tracing())
                 for (double c = code; c < spreadCode; c += 101.0)
@@ -86,7 +90,7 @@ double HashWith(CQuorinDoc& doc, const std::string& text, int column, int spread
     if (index) {
         doc.App().Trace("HashIsDuplicate   Text %s Column %d Code %.4lf", text.c_str(), column,
                         code);
-        duplicate = index->IsDuplicate(doc.m_HashTexts, text, column, code);
+        duplicate = index->IsDuplicate(doc.m_HashTexts, *indexed, column, code);
     } else {
         duplicate = HashIsDuplicate(doc, text, column, code) != 0;
     }
