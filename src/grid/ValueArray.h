@@ -11,7 +11,9 @@ namespace quorin {
 
 // The values of one row: the part of std::vector<double> the code uses, sized for millions
 // of rows. Up to kInline values live inside the object (no heap block for narrow rows);
-// longer arrays take one exactly-sized heap block. Sizes are 32-bit; 24 bytes an array.
+// longer arrays take one exactly-sized heap block that starts with its capacity. The size
+// and the place share 4 bytes, so 20 of the 24 bytes are used and an owner may put a
+// 4-byte member of its own after a [[no_unique_address]] array.
 class CValueArray {
 public:
     using value_type = double;
@@ -49,6 +51,7 @@ public:
     ~CValueArray() { Free(); }
 
     std::size_t size() const noexcept { return m_Size; }
+    std::size_t capacity() const noexcept { return OnHeap() ? HeapCapacity() : kInline; }
     bool empty() const noexcept { return m_Size == 0; }
     double* data() noexcept { return OnHeap() ? m_Heap : m_Inline; }
     const double* data() const noexcept { return OnHeap() ? m_Heap : m_Inline; }
@@ -73,33 +76,33 @@ public:
     // Exact size: a row read or built at its final width carries no slack.
     void resize(std::size_t n, double v = 0.0) {
         const std::size_t old = m_Size;
-        if (n > m_Capacity) Reallocate(n);
+        if (n > capacity()) Reallocate(n);
         if (n > old) std::fill(data() + old, data() + n, v);
         m_Size = static_cast<std::uint32_t>(n);
     }
     void reserve(std::size_t n) {
-        if (n > m_Capacity) Reallocate(n);
+        if (n > capacity()) Reallocate(n);
     }
     void assign(std::size_t n, double v) {
-        if (n > m_Capacity) Reallocate(n, false);
+        if (n > capacity()) Reallocate(n, false);
         std::fill(data(), data() + n, v);
         m_Size = static_cast<std::uint32_t>(n);
     }
     template <class It>
     void assign(It first, It last) {
         const auto n = static_cast<std::size_t>(std::distance(first, last));
-        if (n > m_Capacity) Reallocate(n, false);
+        if (n > capacity()) Reallocate(n, false);
         std::copy(first, last, data());
         m_Size = static_cast<std::uint32_t>(n);
     }
     void push_back(double v) {
-        if (m_Size == m_Capacity) Reallocate(Grown());
+        if (m_Size == capacity()) Reallocate(Grown());
         data()[m_Size++] = v;
     }
     void pop_back() noexcept { --m_Size; }
     double* insert(const double* pos, double v) {
         const std::size_t at = static_cast<std::size_t>(pos - data());
-        if (m_Size == m_Capacity) Reallocate(Grown());
+        if (m_Size == capacity()) Reallocate(Grown());
         double* p = data();
         std::copy_backward(p + at, p + m_Size, p + m_Size + 1);
         p[at] = v;
@@ -118,7 +121,7 @@ public:
         const std::size_t at = static_cast<std::size_t>(first - p);
         const std::size_t n = static_cast<std::size_t>(last - first);
         std::copy(p + at + n, p + m_Size, p + at);
-        m_Size -= static_cast<std::uint32_t>(n);
+        m_Size = m_Size - static_cast<std::uint32_t>(n);
         return p + at;
     }
 
@@ -130,37 +133,40 @@ public:
     }
 
 private:
-    bool OnHeap() const noexcept { return m_Capacity > kInline; }
+    bool OnHeap() const noexcept { return m_OnHeap != 0; }
+    // A heap block is one double holding the capacity, then the values.
+    std::size_t HeapCapacity() const noexcept { return static_cast<std::size_t>(m_Heap[-1]); }
     std::size_t Grown() const noexcept { return m_Size + std::max<std::size_t>(m_Size / 2, 4); }
     void Reallocate(std::size_t capacity, bool keep = true) {
-        double* block = new double[capacity];
+        double* block = new double[capacity + 1];
+        block[0] = static_cast<double>(capacity);  // exact: sizes are below 2^31
         // Never more than the block holds (callers only grow, but say so for the optimiser).
-        if (keep) std::copy_n(data(), std::min<std::size_t>(m_Size, capacity), block);
+        if (keep) std::copy_n(data(), std::min<std::size_t>(m_Size, capacity), block + 1);
         Free();
-        m_Heap = block;
-        m_Capacity = static_cast<std::uint32_t>(capacity);
+        m_Heap = block + 1;
+        m_OnHeap = 1;
     }
     void Free() noexcept {
-        if (OnHeap()) delete[] m_Heap;
-        m_Capacity = kInline;
+        if (OnHeap()) delete[] (m_Heap - 1);
+        m_OnHeap = 0;
     }
     void Steal(CValueArray& o) noexcept {
         m_Size = o.m_Size;
-        m_Capacity = o.m_Capacity;
+        m_OnHeap = o.m_OnHeap;
         if (o.OnHeap())
             m_Heap = o.m_Heap;
         else
             std::copy(o.m_Inline, o.m_Inline + kInline, m_Inline);
         o.m_Size = 0;
-        o.m_Capacity = kInline;
+        o.m_OnHeap = 0;
     }
 
     union {
         double* m_Heap;
         double m_Inline[kInline] = {0.0, 0.0};
     };
-    std::uint32_t m_Size = 0;
-    std::uint32_t m_Capacity = kInline;
+    std::uint32_t m_Size : 31 = 0;
+    std::uint32_t m_OnHeap : 1 = 0;
 };
 static_assert(sizeof(CValueArray) == 24);
 
