@@ -140,10 +140,13 @@ CArchiveReader::CArchiveReader(int fd, std::size_t size, std::span<const char* c
 void CArchiveReader::AdviseAhead(std::size_t from) {
     // The disk reads the next chunks while this one is parsed; a file that is not yet cached
     // then opens in about the time of reading it, not of reading and then parsing it.
-    if (from >= m_Size) return;
-    const std::size_t length = std::min(2 * kArchiveChunk, m_Size - from);
-    ::posix_fadvise(m_Fd, static_cast<off_t>(m_FileStart + from), static_cast<off_t>(length),
+    // Asked again once half of what was asked for has been read.
+    if (m_Advised >= m_Size || m_Advised > from + kArchiveReadAhead / 2) return;
+    const std::size_t start = std::max(from, m_Advised);
+    const std::size_t length = std::min(kArchiveReadAhead, m_Size - start);
+    ::posix_fadvise(m_Fd, static_cast<off_t>(m_FileStart + start), static_cast<off_t>(length),
                     POSIX_FADV_WILLNEED);
+    m_Advised = start + length;
 }
 
 void CArchiveReader::Fail(std::string message) {

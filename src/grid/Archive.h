@@ -33,7 +33,10 @@ inline constexpr bool kHostIsLittleEndian = std::endian::native == std::endian::
 
 // A large file passes through the archive in pieces of about this size, so that it is never
 // held whole beside the document.
-inline constexpr std::size_t kArchiveChunk = std::size_t{8} << 20;
+inline constexpr std::size_t kArchiveChunk = std::size_t{1} << 20;
+// How far ahead of the reading the system is asked to have the file in memory; that memory
+// is the system's cache, not the program's.
+inline constexpr std::size_t kArchiveReadAhead = std::size_t{16} << 20;
 // A writer with a sink hands its bytes on in pieces of about this size; the file writer
 // gathers them into larger buffers of its own.
 inline constexpr std::size_t kArchiveWriteChunk = std::size_t{1} << 20;
@@ -167,6 +170,7 @@ private:
     std::size_t m_Size = 0;
     int m_Fd = -1;
     std::size_t m_FileStart = 0;  // the file offset the archive starts at
+    std::size_t m_Advised = 0;    // the read-ahead asked for reaches this far
     std::vector<std::uint8_t> m_Buffer;
     std::string m_Scratch;  // a row name on its way in
     std::span<const char* const> m_ClassNames;
