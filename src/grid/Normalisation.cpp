@@ -133,7 +133,7 @@ bool CQuorinDoc::SetRangesRowMajor(int columns, std::vector<double>& low,
     const std::size_t parts = RangeCount(m_Examples.size(), width);
     std::vector<double> lows(parts * width, kMissing);
     std::vector<double> highs(parts * width, kMinusMissing);
-    ForEachRange(m_Examples.size(), width, [&](std::size_t part, std::size_t from, std::size_t to) {
+    ForEachRange(m_Examples.size(), parts, [&](std::size_t part, std::size_t from, std::size_t to) {
         double* partLow = lows.data() + part * width;
         double* partHigh = highs.data() + part * width;
         for (std::size_t r = from; r < to; ++r) {
@@ -198,7 +198,8 @@ static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
     }
     const double upper = d.m_UpperLimit;
     const double lower = d.m_LowerLimit;
-    ForEachRange(d.m_Examples.size(), width, [&](std::size_t, std::size_t from, std::size_t to) {
+    const std::size_t parts = RangeCount(d.m_Examples.size(), width);
+    ForEachRange(d.m_Examples.size(), parts, [&](std::size_t, std::size_t from, std::size_t to) {
         for (std::size_t r = from; r < to; ++r) {
             CExample& ex = d.m_Examples[r];
             for (std::size_t c = 0; c < width; ++c) {

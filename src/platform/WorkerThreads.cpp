@@ -28,9 +28,9 @@ std::size_t RangeCount(std::size_t count, std::size_t costEach) {
     return std::min({static_cast<std::size_t>(WorkerThreadCount()), worth, count});
 }
 
-void ForEachRange(std::size_t count, std::size_t costEach,
+void ForEachRange(std::size_t count, std::size_t parts,
                   const std::function<void(std::size_t, std::size_t, std::size_t)>& work) {
-    const std::size_t parts = RangeCount(count, costEach);
+    parts = std::min(parts, count);
     if (parts == 0) return;
     const std::size_t share = (count + parts - 1) / parts;
     std::vector<std::jthread> helpers;

@@ -8,14 +8,14 @@ namespace quorin {
 // the hardware's thread count (at least 1).
 int WorkerThreadCount();
 
-// Calls `work(from, to)` for consecutive ranges that together cover [0, count), on up to
-// WorkerThreadCount() threads (the calling one among them) when `count` times `costEach` is
-// worth the threads; returns when every range is done. Range `k` comes before range `k + 1`,
-// and each call is told its range's position in `part`, for results to be combined in order.
-void ForEachRange(std::size_t count, std::size_t costEach,
-                  const std::function<void(std::size_t part, std::size_t from, std::size_t to)>& work);
-
-// The number of ranges ForEachRange would make of `count` items of `costEach`.
+// How many ranges to make of `count` items of `costEach`: up to WorkerThreadCount(), as
+// many as the work is worth threads for.
 std::size_t RangeCount(std::size_t count, std::size_t costEach);
+
+// Calls `work(part, from, to)` for `parts` consecutive ranges that together cover
+// [0, count), each on a thread of its own (the calling one does part 0), and returns when
+// all are done. Parts are numbered in order, for results to be combined in order.
+void ForEachRange(std::size_t count, std::size_t parts,
+                  const std::function<void(std::size_t part, std::size_t from, std::size_t to)>& work);
 
 }  // namespace quorin
