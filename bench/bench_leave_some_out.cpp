@@ -10,6 +10,7 @@
 
 #include "../fuzz/FuzzPlatform.h"
 #include "analysis/LeaveSomeOut.h"
+#include "platform/WorkerThreads.h"
 #include "grid/QuorinDoc.h"
 #include "network/NetworkBuild.h"
 #include "network/Propagation.h"
@@ -61,7 +62,7 @@ void BM_LeaveSomeOut(benchmark::State& state) {
 const bool kRegistered = [] {
     benchmark::RegisterBenchmark("BM_LeaveSomeOut", BM_LeaveSomeOut)
         ->Arg(1)
-        ->Arg(quorin::LeaveOutThreadCount())
+        ->Arg(quorin::WorkerThreadCount())
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(2);

@@ -83,8 +83,6 @@ double LeaveOut(CQuorinDoc& doc, int start, int examples, int cycles,
     return LeaveOutStep(doc, start, examples, cycles, leftOut, keepGoing);
 }
 
-int LeaveOutThreadCount() { return WorkerThreadCount(); }
-
 int ProposedExamples(int rows) { return rows / 10 < 1 ? 1 : rows / 10; }
 
 std::string ReportRowName(const std::string& name) {
@@ -317,7 +315,7 @@ void CLeaveSomeOut::RunSteps(int examples, int cycles, IModelessWindow* window) 
         types[r] = m_Doc.m_Examples[static_cast<size_t>(r)].ExampleType;
     }
     const int startCycles = m_Doc.m_LearningCycles.load();
-    CPool pool(m_Doc, m_Threads > 0 ? m_Threads : LeaveOutThreadCount(), examples, cycles);
+    CPool pool(m_Doc, m_Threads > 0 ? m_Threads : WorkerThreadCount(), examples, cycles);
     std::uint32_t lastIdle = app.Clock().GetTickCount();
     int reported = 0;
     while (reported < rows) {

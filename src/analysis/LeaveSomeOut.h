@@ -30,9 +30,6 @@ struct CLeaveOutSettings {
     std::string LogPath;  // empty: the log file rules choose it
 };
 
-// Worker threads for a run: QUORIN_THREADS when set to a positive number, else the
-// hardware's thread count (at least 1).
-int LeaveOutThreadCount();
 
 // The default number of rows to leave out for a Grid of `rows` rows.
 int ProposedExamples(int rows);
@@ -58,7 +55,7 @@ public:
     // answered Yes. Returns 1 when the report was written.
     int RunHeadless(const CLeaveOutSettings& settings);
 
-    // Threads used by the next run (0: LeaveOutThreadCount()).
+    // Threads used by the next run (0: WorkerThreadCount()).
     void SetThreadCount(int threads) { m_Threads = threads; }
     // The run ended by Close before every step had been reported.
     bool Aborted() const { return m_Aborted; }

@@ -12,11 +12,11 @@
 
 #include "automation/ImportImages.h"
 #include "coding/TextCodes.h"
-#include "analysis/LeaveSomeOut.h"
 #include "coding/ValueText.h"
 #include "grid/Availability.h"
 #include "grid/QuorinDoc.h"
 #include "platform/StringFormat.h"
+#include "platform/WorkerThreads.h"
 
 namespace quorin {
 
@@ -490,7 +490,7 @@ int CImporter::ImportData(int& failed) {
 
     // Worker threads split and convert blocks of lines ahead; anything unusual (tracing,
     // Image columns, one thread) keeps to the plain path, which gives the same document.
-    const int threads = std::min(LeaveOutThreadCount(), 64);
+    const int threads = std::min(WorkerThreadCount(), 64);
     auto noImages = [&d] {
         return std::none_of(d.m_InOuts.begin(), d.m_InOuts.end(),
                             [](const CInOut& io) { return io.Mode == Image; });
