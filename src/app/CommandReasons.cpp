@@ -8,7 +8,6 @@ namespace quorin {
 QString NotOfferedReason(const QString& name) {
     // Commands the table keeps without an action, each with why.
     static const std::map<QString, const char*> reasons = {
-        {"HelpTipOfTheDay", "Tips of the day are not written yet: Help Topics and Getting Started cover the same ground"},
     };
     auto it = reasons.find(name);
     return it == reasons.end() ? QString() : QCoreApplication::translate("Commands", it->second);

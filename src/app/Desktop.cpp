@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/ChildFrame.h"
+#include "app/HelpWindows.h"
 #include "app/MainFrame.h"
 #include "platform/StringFormat.h"
 
@@ -88,6 +89,10 @@ void CDesktop::Start(const QStringList& arguments) {
         m_Frame->show();
     // 6. The command line: one optional file name.
     const QString file = arguments.size() > 1 ? arguments.at(1) : QString();
+    // A tip when asked for, but not over a script that is about to run.
+    const bool scripted = ClassifyCommandLine(file.toStdString()) == ECommandLineFile::Script;
+    if (!scripted && CTipOfTheDay::ShowAtStartUp(*m_App))
+        QTimer::singleShot(0, m_Frame.get(), [this] { m_Frame->ShowTipOfTheDay(); });
     if (!file.isEmpty())
         QTimer::singleShot(0, m_Frame.get(), [this, file] { HandleCommandLine(*m_App, *m_Frame, file); });
 }

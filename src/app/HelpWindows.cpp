@@ -1,6 +1,11 @@
 #include "app/HelpWindows.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QAction>
+#include <QCoreApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -23,6 +28,76 @@
 #endif
 
 namespace quorin {
+
+namespace {
+
+const char* const kTipSection = "Tips";
+
+const char* const kTips[] = {
+    QT_TRANSLATE_NOOP("Tips", "F5 starts learning and Shift+F5 stops it. The window stays yours while the "
+                              "network learns: you can scroll the Grid and read the graph."),
+    QT_TRANSLATE_NOOP("Tips", "Help > Getting Started walks you through the bundled example: open it, let it "
+                              "learn, read its validation and query it."),
+    QT_TRANSLATE_NOOP("Tips", "Action > Query... asks the network about values you type, and Action > File "
+                              "Query... answers a whole file of rows."),
+    QT_TRANSLATE_NOOP("Tips", "Action > Check Grid looks the Grid over before you learn from it and tells you "
+                              "what it found."),
+    QT_TRANSLATE_NOOP("Tips", "Options > Auto Save... saves your document at the interval you choose, so a "
+                              "long run is not lost."),
+    QT_TRANSLATE_NOOP("Tips", "Action > Leave Some Out... learns again with a few rows held back each time, to "
+                              "show how well the network does on rows it has never seen."),
+    QT_TRANSLATE_NOOP("Tips", "A script file (.txt) runs a whole session: import, build, learn, save. "
+                              "quorin-batch runs the same scripts without the desktop."),
+    QT_TRANSLATE_NOOP("Tips", "Edit > Change Example Row Types... sets rows to Training, Validating, Querying "
+                              "or Exclude in one step."),
+    QT_TRANSLATE_NOOP("Tips", "A Text column codes each distinct text as a number, so words can be inputs "
+                              "and outputs like any value."),
+    QT_TRANSLATE_NOOP("Tips", "Action > Reduce Connections... and Options > Prune connections... make a "
+                              "network smaller while it keeps what it has learnt."),
+};
+
+}  // namespace
+
+CTipOfTheDay::CTipOfTheDay(CQuorinApp& app, QWidget* parent) : QDialog(parent), m_App(app) {
+    setObjectName("TipOfTheDay");
+    setWindowTitle(tr("Tip of the Day"));
+    // Each opening goes on where the last one stopped.
+    m_Index = std::clamp(app.Settings().GetInt(kTipSection, "Next", 0), 0, TipCount() - 1);
+    auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel(tr("<b>Did you know...</b>"), this);
+    layout->addWidget(heading);
+    m_Text = new QLabel(this);
+    m_Text->setWordWrap(true);
+    m_Text->setMinimumSize(380, 90);
+    m_Text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(m_Text, 1);
+    auto* atStart = new QCheckBox(tr("&Show tips at start-up"), this);
+    atStart->setObjectName("ShowAtStartUp");
+    atStart->setChecked(ShowAtStartUp(app));
+    connect(atStart, &QCheckBox::toggled, this,
+            [this](bool on) { m_App.Settings().SetInt(kTipSection, "StartUp", on ? 1 : 0); });
+    layout->addWidget(atStart);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* next = buttons->addButton(tr("&Next Tip"), QDialogButtonBox::ActionRole);
+    next->setObjectName("NextTip");
+    connect(next, &QPushButton::clicked, this, &CTipOfTheDay::NextTip);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    m_Text->setText(Tip());
+    m_App.Settings().SetInt(kTipSection, "Next", (m_Index + 1) % TipCount());
+}
+
+bool CTipOfTheDay::ShowAtStartUp(CQuorinApp& app) { return app.Settings().GetInt(kTipSection, "StartUp", 0) != 0; }
+
+int CTipOfTheDay::TipCount() { return static_cast<int>(std::size(kTips)); }
+
+QString CTipOfTheDay::Tip() const { return QCoreApplication::translate("Tips", kTips[m_Index]); }
+
+void CTipOfTheDay::NextTip() {
+    m_Index = (m_Index + 1) % TipCount();
+    m_Text->setText(Tip());
+    m_App.Settings().SetInt(kTipSection, "Next", (m_Index + 1) % TipCount());
+}
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("HelpWindow");

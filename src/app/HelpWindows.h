@@ -2,6 +2,7 @@
 // Help: the user guide window and the Getting Started exercise on the iris example.
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QTextBrowser;
 
@@ -37,6 +38,23 @@ private:
     void Trigger(const char* action);
     CQuorinApp& m_App;
     CMainFrame& m_Frame;
+};
+
+// A short tip on each opening, the next one each time; shown at start-up while the user
+// keeps "Show tips at start-up" ticked (a setting, off until ticked).
+class CTipOfTheDay : public QDialog {
+    Q_OBJECT
+public:
+    CTipOfTheDay(CQuorinApp& app, QWidget* parent);
+    static bool ShowAtStartUp(CQuorinApp& app);
+    static int TipCount();
+    QString Tip() const;
+    void NextTip();
+
+private:
+    CQuorinApp& m_App;
+    QLabel* m_Text;
+    int m_Index = 0;
 };
 
 // The About box's text: version, licence and the libraries used.

@@ -48,6 +48,8 @@ public:
     void RestoreBarState();
     void SaveBarState();
     bool StartMaximised() const { return m_StartMaximised; }
+    // The Tip of the Day dialog, or the one already open brought to the front.
+    void ShowTipOfTheDay();
 
     QString StatusPaneText(int pane) const;
     QAction* FindAction(const QString& objectName) const;

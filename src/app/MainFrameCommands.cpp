@@ -537,7 +537,8 @@ void CMainFrame::BuildMenus() {
     Command(help, "HelpTopics", tr("&Help Topics"), [this](CChildFrame&) { ShowHelpTopics(); }, {},
             QIcon::fromTheme("help-contents"), QKeySequence::HelpContents);
     m_Commands.back().WhileBusy = true;
-    Command(help, "HelpTipOfTheDay", tr("&Tip of the Day"), {});
+    Command(help, "HelpTipOfTheDay", tr("&Tip of the Day"), [this](CChildFrame&) { ShowTipOfTheDay(); });
+    m_Commands.back().WhileBusy = true;
     Command(help, "HelpGettingStarted", tr("&Getting Started"), [this](CChildFrame&) { StartGettingStarted(); });
     help->addSeparator();
     Command(help, "HelpAbout", tr("&About Quorin-plus"), [this](CChildFrame&) { ShowAbout(); }, {},

@@ -41,6 +41,16 @@ void CMainFrame::ShowHelpTopics() {
     window->raise();
 }
 
+void CMainFrame::ShowTipOfTheDay() {
+    if (auto* open = findChild<CTipOfTheDay*>("TipOfTheDay")) {
+        open->raise();
+        return;
+    }
+    auto* tip = new CTipOfTheDay(m_App, this);
+    tip->setAttribute(Qt::WA_DeleteOnClose);
+    tip->show();
+}
+
 void CMainFrame::ShowAbout() { QMessageBox::about(this, tr("About Quorin-plus"), AboutText()); }
 
 void CMainFrame::StartGettingStarted() {
