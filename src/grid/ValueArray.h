@@ -7,13 +7,16 @@
 #include <span>
 #include <vector>
 
+#include "grid/ValueArena.h"
+
 namespace quorin {
 
 // The values of one row: the part of std::vector<double> the code uses, sized for millions
 // of rows. Up to kInline values live inside the object (no heap block for narrow rows);
-// longer arrays take one exactly-sized heap block that starts with its capacity. The size
-// and the place share 4 bytes, so 20 of the 24 bytes are used and an owner may put a
-// 4-byte member of its own after a [[no_unique_address]] array.
+// short arrays are cut from shared blocks (value_arena), their room given by their size;
+// long ones take a heap block that starts with its capacity. The size and the place share
+// 4 bytes, so 20 of the 24 bytes are used and an owner may put a 4-byte member of its own
+// after a [[no_unique_address]] array.
 class CValueArray {
 public:
     using value_type = double;
@@ -51,10 +54,16 @@ public:
     ~CValueArray() { Free(); }
 
     std::size_t size() const noexcept { return m_Size; }
-    std::size_t capacity() const noexcept { return OnHeap() ? HeapCapacity() : kInline; }
+    std::size_t capacity() const noexcept {
+        switch (m_Place) {
+            case kOnHeap: return HeapCapacity();
+            case kInArena: return value_arena::ClassOf(m_Size);
+            default: return kInline;
+        }
+    }
     bool empty() const noexcept { return m_Size == 0; }
-    double* data() noexcept { return OnHeap() ? m_Heap : m_Inline; }
-    const double* data() const noexcept { return OnHeap() ? m_Heap : m_Inline; }
+    double* data() noexcept { return m_Place != kInside ? m_Heap : m_Inline; }
+    const double* data() const noexcept { return m_Place != kInside ? m_Heap : m_Inline; }
     double* begin() noexcept { return data(); }
     double* end() noexcept { return data() + m_Size; }
     const double* begin() const noexcept { return data(); }
@@ -78,7 +87,7 @@ public:
         const std::size_t old = m_Size;
         if (n > capacity()) Reallocate(n);
         if (n > old) std::fill(data() + old, data() + n, v);
-        m_Size = static_cast<std::uint32_t>(n);
+        m_Size = static_cast<std::uint32_t>(n) & kSizeMask;
     }
     void reserve(std::size_t n) {
         if (n > capacity()) Reallocate(n);
@@ -86,14 +95,14 @@ public:
     void assign(std::size_t n, double v) {
         if (n > capacity()) Reallocate(n, false);
         std::fill(data(), data() + n, v);
-        m_Size = static_cast<std::uint32_t>(n);
+        m_Size = static_cast<std::uint32_t>(n) & kSizeMask;
     }
     template <class It>
     void assign(It first, It last) {
         const auto n = static_cast<std::size_t>(std::distance(first, last));
         if (n > capacity()) Reallocate(n, false);
         std::copy(first, last, data());
-        m_Size = static_cast<std::uint32_t>(n);
+        m_Size = static_cast<std::uint32_t>(n) & kSizeMask;
     }
     void push_back(double v) {
         if (m_Size == capacity()) Reallocate(Grown());
@@ -133,40 +142,53 @@ public:
     }
 
 private:
-    bool OnHeap() const noexcept { return m_OnHeap != 0; }
+    enum : std::uint32_t { kInside = 0, kOnHeap = 1, kInArena = 2 };
+    static constexpr std::uint32_t kSizeMask = (std::uint32_t{1} << 30) - 1;
+
     // A heap block is one double holding the capacity, then the values.
     std::size_t HeapCapacity() const noexcept { return static_cast<std::size_t>(m_Heap[-1]); }
     std::size_t Grown() const noexcept { return m_Size + std::max<std::size_t>(m_Size / 2, 4); }
     void Reallocate(std::size_t capacity, bool keep = true) {
-        double* block = new double[capacity + 1];
-        block[0] = static_cast<double>(capacity);  // exact: sizes are below 2^31
+        const std::size_t room = value_arena::ClassOf(capacity);
+        double* block = nullptr;
+        std::uint32_t place = kInArena;
+        if (room <= value_arena::kMaxDoubles) {
+            block = value_arena::Allocate(room);
+        } else {
+            block = new double[capacity + 1] + 1;
+            block[-1] = static_cast<double>(capacity);  // exact: sizes are below 2^30
+            place = kOnHeap;
+        }
         // Never more than the block holds (callers only grow, but say so for the optimiser).
-        if (keep) std::copy_n(data(), std::min<std::size_t>(m_Size, capacity), block + 1);
+        if (keep) std::copy_n(data(), std::min<std::size_t>(m_Size, capacity), block);
         Free();
-        m_Heap = block + 1;
-        m_OnHeap = 1;
+        m_Heap = block;
+        m_Place = place;
     }
     void Free() noexcept {
-        if (OnHeap()) delete[] (m_Heap - 1);
-        m_OnHeap = 0;
+        if (m_Place == kOnHeap)
+            delete[] (m_Heap - 1);
+        else if (m_Place == kInArena)
+            value_arena::Free(m_Heap, value_arena::ClassOf(m_Size));
+        m_Place = kInside;
     }
     void Steal(CValueArray& o) noexcept {
         m_Size = o.m_Size;
-        m_OnHeap = o.m_OnHeap;
-        if (o.OnHeap())
+        m_Place = o.m_Place;
+        if (o.m_Place != kInside)
             m_Heap = o.m_Heap;
         else
             std::copy(o.m_Inline, o.m_Inline + kInline, m_Inline);
         o.m_Size = 0;
-        o.m_OnHeap = 0;
+        o.m_Place = kInside;
     }
 
     union {
         double* m_Heap;
         double m_Inline[kInline] = {0.0, 0.0};
     };
-    std::uint32_t m_Size : 31 = 0;
-    std::uint32_t m_OnHeap : 1 = 0;
+    std::uint32_t m_Size : 30 = 0;
+    std::uint32_t m_Place : 2 = kInside;
 };
 static_assert(sizeof(CValueArray) == 24);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -55,6 +56,35 @@ TEST(ValueArrayTest, EditsAcrossInlineCapacityKeepValues) {
     a.assign(v.begin(), v.end());
     EXPECT_EQ(a.back(), 9.0);
     EXPECT_EQ(a.ToVector(), v);
+}
+
+// Arrays grown one value at a time pass from inside the object through the shared blocks to
+// the heap and back; rows cut on one thread may be freed on another.
+TEST(ValueArrayTest, GrowingAcrossEveryPlaceKeepsValues) {
+    std::vector<CValueArray> rows(300);
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        for (std::size_t i = 0; i < n; ++i) rows[n].push_back(static_cast<double>(n * 1000 + i));
+        rows[n].insert(rows[n].begin(), -1.0);
+    }
+    std::vector<CValueArray> copies = rows;
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        ASSERT_EQ(rows[n].size(), n + 1);
+        for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(rows[n][i + 1], static_cast<double>(n * 1000 + i));
+        rows[n].erase(rows[n].begin());
+        rows[n].resize(n / 2);
+        rows[n].resize(n, 7.0);
+        if (n > 1) {
+            EXPECT_EQ(rows[n].front(), static_cast<double>(n * 1000));
+            EXPECT_EQ(rows[n].back(), 7.0);
+        }
+    }
+    std::thread([&copies] {
+        for (std::size_t n = 0; n < copies.size(); ++n) EXPECT_EQ(copies[n].size(), n + 1);
+        copies.clear();
+    }).join();
+    rows.clear();
+    CValueArray last(5, 2.5);
+    EXPECT_EQ(last, std::vector<double>(5, 2.5));
 }
 
 // A row of two values needs no heap block; rows stay small whatever their values.
