@@ -8,13 +8,14 @@
 
 namespace quorin {
 
-// The name of one Example row in 16 bytes, against 32 for std::string: a Grid of millions of
+// The name of one Example row in 12 bytes, against 32 for std::string: a Grid of millions of
 // narrow rows is mostly names. Up to kInline bytes live inside the object; a longer name takes
-// one heap block of exactly its length plus the terminator. A value type that converts to and
-// from std::string; names may hold any bytes, NUL included.
+// one heap block holding its length, its bytes and the terminator. Byte-aligned, so that a row
+// can put it in the unused end of its value arrays. A value type that converts to and from
+// std::string; names may hold any bytes, NUL included.
 class CRowName {
 public:
-    static constexpr std::size_t kInline = 15;
+    static constexpr std::size_t kInline = 11;
 
     CRowName() noexcept { SetInlineSize(0); }
     CRowName(std::string_view s) { Init(s); }  // NOLINT: converts like std::string
@@ -79,14 +80,16 @@ private:
 
     unsigned char Tag() const noexcept { return static_cast<unsigned char>(m_Bytes[kInline]); }
     bool OnHeap() const noexcept { return Tag() == kHeapTag; }
-    char* HeapPointer() const noexcept {
+    // A heap block: the length in 4 bytes, then the name and its terminator.
+    char* HeapBlock() const noexcept {
         char* p;
         std::memcpy(&p, m_Bytes, sizeof p);
         return p;
     }
+    char* HeapPointer() const noexcept { return HeapBlock() + sizeof(std::uint32_t); }
     std::size_t HeapSize() const noexcept {
         std::uint32_t n;
-        std::memcpy(&n, m_Bytes + sizeof(char*), sizeof n);
+        std::memcpy(&n, HeapBlock(), sizeof n);
         return n;
     }
     void SetInlineSize(std::size_t n) noexcept {
@@ -102,12 +105,12 @@ private:
             return;
         }
         if (n >= UINT32_MAX) throw std::length_error("row name too long");
-        char* p = new char[n + 1];
-        std::memcpy(p, s.data(), n);
-        p[n] = '\0';
+        char* block = new char[sizeof(std::uint32_t) + n + 1];
         const auto size = static_cast<std::uint32_t>(n);
-        std::memcpy(m_Bytes, &p, sizeof p);
-        std::memcpy(m_Bytes + sizeof p, &size, sizeof size);
+        std::memcpy(block, &size, sizeof size);
+        std::memcpy(block + sizeof size, s.data(), n);
+        block[sizeof size + n] = '\0';
+        std::memcpy(m_Bytes, &block, sizeof block);
         m_Bytes[kInline] = static_cast<char>(kHeapTag);
     }
     // `s` may lie inside this name, so the new one is made before the old one is freed.
@@ -116,11 +119,11 @@ private:
         *this = std::move(made);
     }
     void Free() noexcept {
-        if (OnHeap()) delete[] HeapPointer();
+        if (OnHeap()) delete[] HeapBlock();
     }
 
     char m_Bytes[kInline + 1];
 };
-static_assert(sizeof(CRowName) == 16);
+static_assert(sizeof(CRowName) == 12 && alignof(CRowName) == 1);
 
 }  // namespace quorin

@@ -89,7 +89,7 @@ TEST(ValueArrayTest, GrowingAcrossEveryPlaceKeepsValues) {
 
 // A row of two values needs no heap block; rows stay small whatever their values.
 TEST(ValueArrayTest, NarrowRowsStayCompact) {
-    static_assert(sizeof(CExample) <= 72);
+    static_assert(sizeof(CExample) <= 64);
     CExample ex;
     ex.Values = {1.0, 2.0};
     ex.NormalisedValues = {0.0, 1.0};
