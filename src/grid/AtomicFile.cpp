@@ -250,7 +250,7 @@ private:
 // and is kept. A file smaller than one buffer is written without a thread.
 class CWriteBehind {
 public:
-    static constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
+    static constexpr std::size_t kBufferBytes = std::size_t{1} << 19;
     static constexpr int kBuffers = 3;
     // Writes one piece; 0, or the reason it failed.
     using CWriteFn = std::function<int(const std::uint8_t* data, std::size_t size)>;
