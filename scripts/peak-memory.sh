@@ -8,7 +8,7 @@ set -euo pipefail
 batch=${1:-build-release/src/batch/quorin-batch}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-shapes="100k_x20 1m_x20 10k_x1000 10m_x2 100k_text"
+shapes="100k_x20 1m_x20 10k_x1000 10m_x2 100k_text 1m_text"
 if [ $# -ge 2 ]; then
   for name in $shapes; do
     if [ -e "$2/$name.csv" ]; then ln -s "$(realpath "$2/$name.csv")" "$dir/$name.csv"; fi
