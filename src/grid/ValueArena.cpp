@@ -32,6 +32,8 @@ constexpr std::uint64_t kHeld = std::uint64_t{1} << 40;
 void Release(CBlockHeader* block, std::uint64_t count) noexcept {
     if (block->Live.fetch_sub(count, std::memory_order_acq_rel) == count) {
         block->~CBlockHeader();
+        // Whatever the system maps here next is not ours to poison.
+        ASAN_UNPOISON_MEMORY_REGION(block, kBlockBytes);
         munmap(block, kBlockBytes);
     }
 }

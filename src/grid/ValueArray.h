@@ -15,8 +15,8 @@ namespace quorin {
 // of rows. Up to kInline values live inside the object (no heap block for narrow rows);
 // short arrays are cut from shared blocks (value_arena), their room given by their size;
 // long ones take a heap block that starts with its capacity. The size and the place share
-// 4 bytes, so 20 of the 24 bytes are used and an owner may put a 4-byte member of its own
-// after a [[no_unique_address]] array.
+// 4 bytes, so 20 of the 24 bytes are used and an owner's next member may begin in the last
+// 4 of a [[no_unique_address]] array.
 class CValueArray {
 public:
     using value_type = double;
