@@ -30,7 +30,6 @@ struct CLeaveOutSettings {
     std::string LogPath;  // empty: the log file rules choose it
 };
 
-
 // The default number of rows to leave out for a Grid of `rows` rows.
 int ProposedExamples(int rows);
 // The text of a row in the report: its name cut to 14 characters and "+" when longer than

@@ -2,7 +2,6 @@
 // Help: the user guide window and the Getting Started exercise on the iris example.
 #include <QDialog>
 
-class QCheckBox;
 class QLabel;
 class QTextBrowser;
 
