@@ -33,13 +33,13 @@ inline constexpr bool kHostIsLittleEndian = std::endian::native == std::endian::
 
 // A large file passes through the archive in pieces of about this size, so that it is never
 // held whole beside the document.
-inline constexpr std::size_t kArchiveChunk = std::size_t{1} << 20;
+inline constexpr std::size_t kArchiveChunk = std::size_t{1} << 18;
 // How far ahead of the reading the system is asked to have the file in memory; that memory
 // is the system's cache, not the program's.
 inline constexpr std::size_t kArchiveReadAhead = std::size_t{16} << 20;
 // A writer with a sink hands its bytes on in pieces of about this size; the file writer
 // gathers them into larger buffers of its own.
-inline constexpr std::size_t kArchiveWriteChunk = std::size_t{1} << 18;
+inline constexpr std::size_t kArchiveWriteChunk = std::size_t{1} << 16;
 
 // Takes the next bytes of a file; false when they could not be stored.
 using CByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;

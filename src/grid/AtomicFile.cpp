@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <condition_variable>
@@ -216,21 +217,25 @@ constexpr bool kDirectWrites = false;
 class CBuffer {
 public:
     CBuffer() = default;
-    CBuffer(CBuffer&& o) noexcept : m_Block(std::move(o.m_Block)), m_Size(std::exchange(o.m_Size, 0)) {}
+    CBuffer(CBuffer&& o) noexcept
+        : m_Block(std::move(o.m_Block)), m_Size(std::exchange(o.m_Size, 0)), m_Capacity(std::exchange(o.m_Capacity, 0)) {}
     CBuffer& operator=(CBuffer&& o) noexcept {
         m_Block = std::move(o.m_Block);
         m_Size = std::exchange(o.m_Size, 0);
+        m_Capacity = std::exchange(o.m_Capacity, 0);
         return *this;
     }
     bool empty() const { return m_Size == 0; }
     std::size_t size() const { return m_Size; }
     const std::uint8_t* data() const { return m_Block.get(); }
     void clear() { m_Size = 0; }
-    // The caller keeps within `capacity` bytes.
+    std::size_t capacity() const { return m_Capacity; }
+    // The caller keeps within `capacity` bytes, which may grow only while the buffer is empty.
     void append(const std::uint8_t* p, std::size_t n, std::size_t capacity) {
-        if (!m_Block) {
+        if (!m_Block || (m_Size == 0 && m_Capacity < capacity)) {
             m_Block.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kDirectAlignment, capacity)));
             if (!m_Block) throw std::bad_alloc();
+            m_Capacity = capacity;
         }
         std::memcpy(m_Block.get() + m_Size, p, n);
         m_Size += n;
@@ -242,15 +247,19 @@ private:
     };
     std::unique_ptr<std::uint8_t, CFree> m_Block;
     std::size_t m_Size = 0;
+    std::size_t m_Capacity = 0;
 };
 
 // Writes a file's bytes on a thread of its own, so that making the next bytes overlaps writing
-// the last ones. The bytes are gathered into a few buffers of kBufferBytes that the writer
-// hands back once written, so the memory stays bounded; the first failure stops the writing
-// and is kept. A file smaller than one buffer is written without a thread.
+// the last ones. The bytes are gathered into a few buffers that the writer hands back once
+// written, so the memory stays bounded; the first failure stops the writing and is kept. A
+// file smaller than one buffer is written without a thread. The buffers start small and grow
+// with the bytes written, to kBufferBytes, so that a small document's save does not hold
+// more buffer than a large one needs.
 class CWriteBehind {
 public:
     static constexpr std::size_t kBufferBytes = std::size_t{1} << 19;
+    static constexpr std::size_t kFirstBufferBytes = std::size_t{1} << 16;
     static constexpr int kBuffers = 3;
     // Writes one piece; 0, or the reason it failed.
     using CWriteFn = std::function<int(const std::uint8_t* data, std::size_t size)>;
@@ -269,11 +278,12 @@ public:
             return m_Err == 0;
         }
         while (size > 0) {
-            const std::size_t take = std::min(size, kBufferBytes - m_Current.size());
-            m_Current.append(data, take, kBufferBytes);
+            const std::size_t room = m_Current.empty() ? BufferBytes() : m_Current.capacity();
+            const std::size_t take = std::min(size, room - m_Current.size());
+            m_Current.append(data, take, room);
             data += take;
             size -= take;
-            if (m_Current.size() == kBufferBytes && !Hand()) return false;
+            if (m_Current.size() == room && !Hand()) return false;
         }
         return true;
     }
@@ -301,6 +311,11 @@ private:
         return m_Err != 0;
     }
 
+    // About a sixty-fourth of what was written, in powers of two: under 2 % of the file.
+    std::size_t BufferBytes() const {
+        return std::clamp(std::bit_floor(m_Handed / 64), kFirstBufferBytes, kBufferBytes);
+    }
+
     // Queues the filled buffer and takes an empty one, waiting while all are in the queue.
     bool Hand() {
         std::unique_lock lock(m_Mutex);
@@ -308,6 +323,7 @@ private:
             for (int i = 1; i < kBuffers; ++i) m_Free.emplace_back();
             m_Thread = std::thread([this] { Run(); });
         }
+        m_Handed += m_Current.size();
         m_Full.push_back(std::move(m_Current));
         m_Changed.notify_all();
         m_Changed.wait(lock, [&] { return !m_Free.empty() || m_Err != 0; });
@@ -353,6 +369,7 @@ private:
     std::condition_variable m_Changed;
     std::deque<CBuffer> m_Full;  // waiting to be written, in order
     std::deque<CBuffer> m_Free;
+    std::size_t m_Handed = 0;  // bytes handed to the writer; only the maker's thread uses it
     int m_Err = 0;
     bool m_Done = false;
     bool m_Abandoned = false;

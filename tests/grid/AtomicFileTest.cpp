@@ -82,7 +82,8 @@ TEST_F(AtomicFileTest, TheNextSaveClearsOnlyItsOwnStaleTemporaries) {
     for (const std::string& name : others) EXPECT_EQ(ReadWholeFile(m_Dir.File(name)), "mine");
 }
 
-// Bytes made in uneven pieces, more than the write-behind buffers hold at once.
+// Bytes made in uneven pieces, more than the write-behind buffers hold at once, and enough for
+// them to grow to full size.
 std::vector<std::uint8_t> Pattern(std::size_t n) {
     std::vector<std::uint8_t> bytes(n);
     for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + i / 7919);
@@ -102,7 +103,7 @@ bool ProduceInPieces(const std::vector<std::uint8_t>& bytes,
 // A large file is written behind its making: the bytes arrive whole and in order, and a write
 // failing on the way keeps the old file, leaves no temporary and gives the failure's reason.
 TEST_F(AtomicFileTest, WritingBehindKeepsTheBytesAndEveryFailure) {
-    const std::vector<std::uint8_t> bytes = Pattern((std::size_t{29} << 20) + 4321);
+    const std::vector<std::uint8_t> bytes = Pattern((std::size_t{37} << 20) + 4321);
     std::string error;
     ASSERT_TRUE(ReplaceFileWith(m_Target, [&](const auto& write) { return ProduceInPieces(bytes, write); },
                                 error))
