@@ -43,7 +43,7 @@ public:
 private:
     bool Fill();
     std::FILE* m_File = nullptr;
-    std::vector<char> m_Buffer = std::vector<char>(1 << 20);
+    std::vector<char> m_Buffer = std::vector<char>(1 << 18);
     std::size_t m_Pos = 0;
     std::size_t m_Len = 0;
     std::int64_t m_Offset = 0;  // bytes read into the buffer since the last rewind
