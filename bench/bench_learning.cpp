@@ -59,7 +59,7 @@ struct CData {
         }
         Doc.RenormaliseAll(0);
         for (int r = 0; r < shape.Rows; ++r) {
-            const auto& values = Doc.m_Examples[r].NormalisedValues;
+            const auto& values = Doc.m_Examples[r].NormalisedValues();
             In.insert(In.end(), values.begin(), values.begin() + shape.Inputs);
             Out.insert(Out.end(), values.begin() + shape.Inputs, values.end());
         }

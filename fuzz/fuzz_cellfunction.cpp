@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          size > 0 ? size - 1 : 0);
     function.Row = row;
     function.Column = column;
-    function.CellValue = doc.m_Examples[row].Values[column];
+    function.CellValue = doc.m_Examples[row].Values()[column];
     function.ColumnMax = doc.m_InOuts[column].HighValue;
     function.ColumnMin = doc.m_InOuts[column].LowValue;
 

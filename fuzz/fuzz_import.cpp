@@ -33,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A second import into the Grid just made must agree with it or refuse.
     quorin::ImportFile(doc, path, 0, 0);
     for (const auto& ex : doc.m_Examples)
-        if (ex.Values.size() != doc.m_InOuts.size()) __builtin_trap();
+        if (ex.Values().size() != doc.m_InOuts.size()) __builtin_trap();
     return 0;
 }

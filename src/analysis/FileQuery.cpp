@@ -180,7 +180,7 @@ int FileQuery(CQuorinDoc& doc, const std::string& path, const CFileQueryOptions&
         output += "\r\n" + ex.ExampleName;
         for (int c = 0; c < columns; ++c) {
             const std::string& text = shown[static_cast<size_t>(c)];
-            output += "\t" + (text.empty() ? FormatValue(work, ex.Values[static_cast<size_t>(c)], c) : text);
+            output += "\t" + (text.empty() ? FormatValue(work, ex.Values()[static_cast<size_t>(c)], c) : text);
         }
         ++answered;
     }

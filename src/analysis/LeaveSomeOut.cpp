@@ -51,11 +51,12 @@ double LeaveOutStep(CQuorinDoc& doc, int start, int examples, int cycles,
     {
         CNetworkEngine engine;
         CLearningPass pass(doc, engine);
+        doc.SizeExampleErrors();
         for (int c = 0; c < cycles; ++c) {
             if (keepGoing && !keepGoing()) break;
             for (int r = 0; r < rows; ++r) {
                 if (doc.m_Examples[r].ExampleType != Training) continue;
-                if (!LearnRow(doc, r, doc.m_Examples[r].ExampleError)) {
+                if (!LearnRow(doc, r, doc.m_ExampleErrors[static_cast<size_t>(r)])) {
                     pass.Sync();
                     restore();
                     return 0.0;
@@ -158,9 +159,9 @@ struct CLeaveSomeOut::CPool {
             if (Aborting.load()) return;
             CResult& result = Results[static_cast<size_t>(s)];
             result.Result = r;
-            result.StartError = doc.m_Examples[static_cast<size_t>(s)].ExampleError;
+            result.StartError = doc.ExampleError(static_cast<size_t>(s));
             const int last = (s + Examples - 1) % rows;
-            result.LastError = doc.m_Examples[static_cast<size_t>(last)].ExampleError;
+            result.LastError = doc.ExampleError(static_cast<size_t>(last));
             result.EndCycles = doc.m_LearningCycles.load();
             {
                 std::lock_guard lock(Mutex);

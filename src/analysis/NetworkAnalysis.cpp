@@ -102,7 +102,7 @@ int GetNextError(CQuorinDoc& doc, bool* found) {
     for (size_t r = 0; r < doc.m_Examples.size(); ++r) {
         const CExample& ex = doc.m_Examples[r];
         if (ex.ExampleType != Training && ex.ExampleType != Validating) continue;
-        const double e = ex.ExampleError;
+        const double e = doc.ExampleError(r);
         if (ascending ? (e > cursor && e < best) : (e < cursor && e > best)) {
             best = e;
             index = static_cast<int>(r);
@@ -222,12 +222,13 @@ CRankingChart ExampleErrorsChart(CQuorinDoc& doc) {
         // The ascending walk starts over once it has run out; the chart lists each row once.
         if (!found) break;
         const CExample& ex = doc.m_Examples[r];
-        if (!(ex.ExampleError > 0.0)) continue;
+        const double error = doc.ExampleError(static_cast<size_t>(r));
+        if (!(error > 0.0)) continue;
         CRankingEntry entry;
         entry.Index = r;
         entry.Name = (ex.ExampleType == Training ? "T: " : "V: ") + ChartName(ex.ExampleName);
-        entry.Value = ex.ExampleError;
-        entry.AboveTarget = ex.ExampleError > doc.m_TargetError;
+        entry.Value = error;
+        entry.AboveTarget = error > doc.m_TargetError;
         chart.Entries.push_back(entry);
     }
     chart.Scale = 0.0001;

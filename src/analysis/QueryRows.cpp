@@ -46,8 +46,8 @@ double PresetValue(CQuorinDoc& doc, int c, int preset) {
         int count = 0;
         for (const CExample& ex : doc.m_Examples) {
             if (ex.ExampleType != Training && ex.ExampleType != Validating) continue;
-            if (static_cast<size_t>(c) >= ex.Values.size() || ex.Values[static_cast<size_t>(c)] >= 3e38) continue;
-            sum += ex.Values[static_cast<size_t>(c)];
+            if (static_cast<size_t>(c) >= ex.Values().size() || ex.Values()[static_cast<size_t>(c)] >= 3e38) continue;
+            sum += ex.Values()[static_cast<size_t>(c)];
             ++count;
         }
         // Without a known value there is no average: the value stays unknown.
@@ -81,7 +81,7 @@ int AddQuery(CQuorinDoc& doc, int preset) {
     for (int c = 0; c < columns; ++c) doc.SetValue(c, 0, PresetValue(doc, c, preset), 1, 1, 0, 1);
     // Every column once more, now that the whole row is in place.
     for (int c = 0; c < columns; ++c)
-        doc.SetValue(c, 0, doc.m_Examples[0].Values[static_cast<size_t>(c)], 1, 1, 0, 1);
+        doc.SetValue(c, 0, doc.m_Examples[0].Values()[static_cast<size_t>(c)], 1, 1, 0, 1);
     return 1;
 }
 
@@ -102,8 +102,8 @@ int WriteQueryFile(CQuorinDoc& doc, const std::string& path) {
     for (const CExample& ex : doc.m_Examples) {
         if (ex.ExampleType != Querying) continue;
         std::string text = "\r\n" + ex.ExampleName;
-        for (int c = 0; c < columns && c < static_cast<int>(ex.Values.size()); ++c)
-            text += "\t" + FormatValue(doc, ex.Values[static_cast<size_t>(c)], c);
+        for (int c = 0; c < columns && c < static_cast<int>(ex.Values().size()); ++c)
+            text += "\t" + FormatValue(doc, ex.Values()[static_cast<size_t>(c)], c);
         out << text;
     }
     out.flush();

@@ -191,12 +191,12 @@ void CQuerySession::RefreshInputOutputLists(int example) {
     if (!m_Doc.ValidRow(example)) return;
     const CExample& ex = m_Doc.m_Examples[example];
     const int columns = std::min({m_Doc.m_ColCount, static_cast<int>(m_Doc.m_InOuts.size()),
-                                  static_cast<int>(ex.Values.size()),
-                                  static_cast<int>(ex.NormalisedValues.size())});
+                                  static_cast<int>(ex.Values().size()),
+                                  static_cast<int>(ex.NormalisedValues().size())});
     for (int c = 0; c < columns; ++c) {
         const CInOut& io = m_Doc.m_InOuts[c];
         if (io.InOutType == ExcludedCol) continue;
-        const std::string text = ValueText(c, ex.Values[c], ex.NormalisedValues[c]);
+        const std::string text = ValueText(c, ex.Values()[c], ex.NormalisedValues()[c]);
         if (io.InOutType == Input) {
             m_InputNames.push_back(io.InOutName);
             m_InputValues.push_back(text);
@@ -252,7 +252,7 @@ void CQuerySession::ChangeQuery(int action, int input, int grain, const std::str
         return;
     }
     if (action < Increase || action > Set || InputIsLocked(col)) return;
-    const double current = m_Doc.m_Examples[m_Current].Values[col];
+    const double current = m_Doc.m_Examples[m_Current].Values()[col];
     double value = current;
     switch (action) {
     case Increase:

@@ -79,7 +79,8 @@ void CopyLearningState(CQuorinDoc& from, CQuorinDoc& to) {
     to.m_Weights = from.m_Weights;
     to.m_Nodes = from.m_Nodes;
     const size_t rows = std::min(from.m_Examples.size(), to.m_Examples.size());
-    for (size_t r = 0; r < rows; ++r) to.m_Examples[r].ExampleError = from.m_Examples[r].ExampleError;
+    if (!from.m_ExampleErrors.empty() || !to.m_ExampleErrors.empty())
+        for (size_t r = 0; r < rows; ++r) to.SetExampleError(r, from.ExampleError(r));
     to.m_GraphPoints = from.m_GraphPoints;
     to.m_LearningCycles = from.m_LearningCycles.load();
     to.m_StartLearningCycles = from.m_StartLearningCycles;

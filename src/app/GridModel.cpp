@@ -71,9 +71,9 @@ void CGridModel::Reload() {
 QString CGridModel::CellText(int row, int column) const {
     if (row < 0 || column < 0 || row >= static_cast<int>(m_Doc.m_Examples.size())) return {};
     const CExample& ex = m_Doc.m_Examples[row];
-    if (column >= static_cast<int>(ex.Values.size())) return {};
+    if (column >= static_cast<int>(ex.Values().size())) return {};
     // The core's formatting shows a missing value as "?".
-    return QString::fromStdString(FormatValue(m_Doc, ex.Values[column], column));
+    return QString::fromStdString(FormatValue(m_Doc, ex.Values()[column], column));
 }
 
 QString CGridModel::RowHeader(const CQuorinDoc& doc, int row) {
@@ -107,8 +107,8 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
             return QVariant::fromValue(Qt::AlignVCenter | (numeric ? Qt::AlignRight : Qt::AlignLeft));
         }
         case Qt::DecorationRole:
-            if (m_Doc.m_InOuts[col].Mode == Image && col < static_cast<int>(ex.Values.size()))
-                return ImageThumbnail(m_Doc, ex.Values[col], col);
+            if (m_Doc.m_InOuts[col].Mode == Image && col < static_cast<int>(ex.Values().size()))
+                return ImageThumbnail(m_Doc, ex.Values()[col], col);
             return {};
         case Qt::ForegroundRole:
             if (ex.ExampleType == ExcludedRow || m_Doc.m_InOuts[col].InOutType == ExcludedCol)
@@ -121,9 +121,9 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
                 return QBrush(QColor(255, 248, 220));
             return {};
         case Qt::ToolTipRole:
-            if (col < static_cast<int>(ex.NormalisedValues.size()))
+            if (col < static_cast<int>(ex.NormalisedValues().size()))
                 return QString::fromStdString(Format("Row %d, column %d\nNormalised value %.4lf", row, col,
-                                                     ex.NormalisedValues[col]));
+                                                     ex.NormalisedValues()[col]));
             return {};
         default: return {};
     }

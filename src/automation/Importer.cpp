@@ -482,7 +482,7 @@ int CImporter::ImportData(int& failed) {
         } else {
             // What SetValue(.., Update 0, Normalise 0, SingleRow 0, Modified 1) does for a row
             // AddRow has just sized to every column, without its per-cell checks.
-            std::copy(values.begin(), values.end(), d.m_Examples[row].Values.begin());
+            std::copy(values.begin(), values.end(), d.m_Examples[row].Values().begin());
             d.SetModified();
         }
         return std::nullopt;

@@ -165,7 +165,7 @@ public:
     }
 
 private:
-    double CellValue(int column, int row) const { return m_Doc.m_Examples[row].Values[column]; }
+    double CellValue(int column, int row) const { return m_Doc.m_Examples[row].Values()[column]; }
 
     static const char* Arithmetic(char op, double operand, double& value) {
         if (Undefined(operand)) return kUndefined;

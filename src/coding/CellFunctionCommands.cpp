@@ -19,7 +19,7 @@ CDialogForm SetFunctionForm(CQuorinDoc& doc, int column, int row) {
     form.Id = "SetFunction";
     form.Title = "Set Function";
     form.AddText("Function", "&Function", doc.m_CellFunction.Text);
-    form.AddLabel("Value", ValueOrMark(doc.m_Examples[row].Values[column])).Label = "Value";
+    form.AddLabel("Value", ValueOrMark(doc.m_Examples[row].Values()[column])).Label = "Value";
     form.AddLabel("Column", Format("%d", column)).Label = "Column";
     form.AddLabel("Row", Format("%d", row)).Label = "Row";
     form.AddLabel("HighValue", io.HighValue <= kMinusMissing ? "not set"
@@ -67,7 +67,7 @@ int OnSetFunction(CQuorinDoc& doc, int column, int row) {
     function.Text = form.Text("Function");
     function.Row = row;
     function.Column = column;
-    function.CellValue = doc.m_Examples[row].Values[column];
+    function.CellValue = doc.m_Examples[row].Values()[column];
     function.ColumnMax = io.HighValue;
     function.ColumnMin = io.LowValue;
     return 1;

@@ -33,7 +33,7 @@ bool CellMatches(CQuorinDoc& doc, int column, int row, const std::string& find) 
     if (find.empty() || row >= doc.m_RowCount || !doc.ValidCell(column, row)) return false;
     const std::string shown = FormatCellValue(doc, column, row);
     if (doc.m_InOuts[column].Mode == Text) return Lower(shown).find(Lower(find)) != std::string::npos;
-    return Lower(shown) == Lower(find) || SameNumber(find, doc.m_Examples[row].Values[column]);
+    return Lower(shown) == Lower(find) || SameNumber(find, doc.m_Examples[row].Values()[column]);
 }
 
 int FindNextCell(CQuorinDoc& doc, const std::string& find, int& row, int& column) {

@@ -17,8 +17,8 @@ std::vector<double> SortedColumnValues(const CQuorinDoc& doc, int column) {
     if (column < 0) return values;
     values.reserve(doc.m_Examples.size());
     for (const CExample& ex : doc.m_Examples) {
-        if (column >= static_cast<int>(ex.Values.size())) continue;
-        const double v = ex.Values[column];
+        if (column >= static_cast<int>(ex.Values().size())) continue;
+        const double v = ex.Values()[column];
         if (v == v) values.push_back(v);  // NaN equals nothing and would break the order
     }
     std::sort(values.begin(), values.end());

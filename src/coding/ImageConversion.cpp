@@ -17,7 +17,7 @@ int ChangeTextToImage(CQuorinDoc& doc, int column) {
     const int rows = static_cast<int>(doc.m_Examples.size());
     for (int row = 0; row < rows; ++row) {
         if (output && doc.m_Examples[row].ExampleType == Querying) continue;
-        const double value = doc.m_Examples[row].Values[column];
+        const double value = doc.m_Examples[row].Values()[column];
         if (value >= kMissing) continue;
         const std::string name = FormatCellValue(doc, column, row);
         double code = kMissing;
@@ -44,7 +44,7 @@ int ChangeImageToText(CQuorinDoc& doc, int column) {
     for (int row = 0; row < rows; ++row) {
         // Querying outputs are network answers, not data.
         if (output && doc.m_Examples[row].ExampleType == Querying) continue;
-        const double value = doc.m_Examples[row].Values[column];
+        const double value = doc.m_Examples[row].Values()[column];
         // A missing cell, or a code no image has, stays missing instead of becoming a text.
         const std::string name = value >= kMissing ? std::string() : GetImageName(doc, value, column);
         double code = kMissing;
@@ -55,7 +55,7 @@ int ChangeImageToText(CQuorinDoc& doc, int column) {
         // Ranges are brought up to date once at the end rather than per row.
         doc.SetValue(column, row, code, 1, 0, 0, 1);
     }
-    if (rows > 0) doc.SetValue(column, 0, doc.m_Examples[0].Values[column], 1, 1, 0, 1);
+    if (rows > 0) doc.SetValue(column, 0, doc.m_Examples[0].Values()[column], 1, 1, 0, 1);
     return 1;
 }
 

@@ -38,7 +38,7 @@ int ImageIsValid(CQuorinDoc& doc, double pairCode, int column) {
     doc.App().Trace("ImageIsValid   Code %.4lf Column %d", pairCode, column);
     if (column < 0) return 0;
     for (const CExample& ex : doc.m_Examples)
-        if (column < static_cast<int>(ex.Values.size()) && ex.Values[column] == pairCode) return 1;
+        if (column < static_cast<int>(ex.Values().size()) && ex.Values()[column] == pairCode) return 1;
     return 0;
 }
 

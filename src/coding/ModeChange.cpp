@@ -80,14 +80,14 @@ double TextInto(CQuorinDoc& doc, const std::string& text, int mode) {
 
 std::vector<double> ColumnValues(const CQuorinDoc& doc, int column) {
     std::vector<double> values;
-    for (const CExample& ex : doc.m_Examples) values.push_back(ex.Values[column]);
+    for (const CExample& ex : doc.m_Examples) values.push_back(ex.Values()[column]);
     return values;
 }
 
 // Writes a column's new values; the ranges are brought up to date once afterwards.
 void WriteColumn(CQuorinDoc& doc, int column, const std::vector<double>& values) {
     for (size_t row = 0; row < values.size(); ++row)
-        if (doc.m_Examples[row].Values[column] != values[row])
+        if (doc.m_Examples[row].Values()[column] != values[row])
             doc.SetValue(column, static_cast<int>(row), values[row], 1, 0, 0, 1);
 }
 

@@ -203,7 +203,7 @@ int HashIsValid(CQuorinDoc& doc, double code, int column) {
     doc.App().Trace("HashIsValid   Code %.4lf Column %d", code, column);
     if (column < 0) return 0;
     for (const CExample& ex : doc.m_Examples)
-        if (column < static_cast<int>(ex.Values.size()) && ex.Values[column] == code) return 1;
+        if (column < static_cast<int>(ex.Values().size()) && ex.Values()[column] == code) return 1;
     return 0;
 }
 

@@ -147,9 +147,9 @@ std::string FormatCellValue(CQuorinDoc& doc, int column, int row) {
     doc.App().Trace("FormatCellValue   Column %d Row %d", column, row);
     if (row < 0 || row >= static_cast<int>(doc.m_Examples.size()) || column < 0 ||
         column >= static_cast<int>(doc.m_InOuts.size()) ||
-        column >= static_cast<int>(doc.m_Examples[row].Values.size()))
+        column >= static_cast<int>(doc.m_Examples[row].Values().size()))
         return {};
-    return FormatValue(doc, doc.m_Examples[row].Values[column], column, doc.m_InOuts[column].Mode);
+    return FormatValue(doc, doc.m_Examples[row].Values()[column], column, doc.m_InOuts[column].Mode);
 }
 
 const char* ModeWord(int mode) {

@@ -71,8 +71,8 @@ std::string GridFileText(CQuorinDoc& doc) {
     for (const CExample& ex : doc.m_Examples) {
         text += "\r\n";
         text += RowPrefix(ex.ExampleType) + ex.ExampleName;
-        for (int c = 0; c < columns && c < static_cast<int>(ex.Values.size()); ++c)
-            text += "\t" + FormatValue(doc, ex.Values[c], c);
+        for (int c = 0; c < columns && c < static_cast<int>(ex.Values().size()); ++c)
+            text += "\t" + FormatValue(doc, ex.Values()[c], c);
     }
     text += "\r\n\r\nColumn\t\t\tMin Value\tMax Value\r\n";
     for (int c = 0; c < columns; ++c) {

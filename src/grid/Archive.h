@@ -139,6 +139,8 @@ public:
         if (m_Failed) return;
         ReadDoubles(values.data(), n);
     }
+    // `n` doubles into `out`; the caller checked that they fit (Count does).
+    void ReadDoubles(double* out, std::size_t n);
     // Reads the tag of a new object and returns its class's position in classNames,
     // or -1 on failure (unknown class, unsupported schema, malformed tag).
     int ObjectTag();
@@ -158,8 +160,6 @@ private:
     std::size_t InWindow() const { return m_Base + m_Data.size() - m_Pos; }
     // `n` bytes into `out`; the caller checked that they fit in what is left.
     void CopyOut(void* out, std::size_t n);
-    // `n` doubles into `out`; the caller checked that they fit.
-    void ReadDoubles(double* out, std::size_t n);
     int LookUpClass(std::uint32_t index) const;
     // Asks the system to start reading the file from `from` (relative to the start) ahead.
     void AdviseAhead(std::size_t from);

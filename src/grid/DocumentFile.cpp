@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <mutex>
+#include <type_traits>
 
 #include "files/SpecialFiles.h"
 #include "grid/Archive.h"
@@ -164,9 +165,34 @@ void Transfer(Ar& ar, CInOut& r) {
 template <class Ar>
 void Transfer(Ar& ar, CExample& r) {
     ar.String(r.ExampleName);
-    ar.Int32(r.ExampleType);
-    ar.Doubles(r.Values);
-    ar.Doubles(r.NormalisedValues);
+    ar.Int32(std::int32_t{r.ExampleType});
+    ar.Doubles(r.Values());
+    ar.Doubles(r.NormalisedValues());
+}
+// A row's values and normalised values share one block, so their counts are checked as
+// they are read.
+void ReadExample(CArchiveReader& ar, CExample& r, std::size_t row, std::size_t columns) {
+    ar.String(r.ExampleName);
+    std::int32_t type = 0;
+    ar.Int32(type);
+    if (ar.Failed()) return;
+    if (type < Training || type > Duplicate) {
+        ar.Fail(Format("row %zu has type %d", row, type));
+        return;
+    }
+    r.ExampleType = static_cast<std::int8_t>(type);
+    const std::uint32_t n = ar.Count(8, "value");
+    if (ar.Failed()) return;
+    r.Cells.SetSize(n);
+    ar.ReadDoubles(r.Values().data(), n);
+    const std::uint32_t normalised = ar.Count(8, "value");
+    if (ar.Failed()) return;
+    if (normalised != n) {
+        ar.Fail(Format("row %zu holds %u values and %u normalised values for %zu columns", row, n,
+                       normalised, columns));
+        return;
+    }
+    ar.ReadDoubles(r.NormalisedValues().data(), n);
 }
 template <class Ar>
 void Transfer(Ar& ar, CWeight& r) {
@@ -287,7 +313,8 @@ struct CParsedLists {
 };
 
 template <class R>
-void ReadList(CArchiveReader& ar, int index, std::vector<R>& list, CFileProgress& progress) {
+void ReadList(CArchiveReader& ar, int index, std::vector<R>& list, CFileProgress& progress,
+              std::size_t columns) {
     const std::uint32_t n = ar.Count(kTagBytes + kMinRecordBytes[index], kClassNames[index]);
     if (ar.Failed()) return;
     list.reserve(n);
@@ -300,7 +327,10 @@ void ReadList(CArchiveReader& ar, int index, std::vector<R>& list, CFileProgress
                            kClassNames[classId], at, kClassNames[index]));
             return;
         }
-        Transfer(ar, list.emplace_back());
+        if constexpr (std::is_same_v<R, CExample>)
+            ReadExample(ar, list.emplace_back(), i, columns);
+        else
+            Transfer(ar, list.emplace_back());
         if (ar.Failed()) list.pop_back();
         if (i % CFileProgress::kRecordsPerCheck == 0) progress.Report(ar.Position());
     }
@@ -331,11 +361,8 @@ std::string CheckLists(const CParsedLists& l) {
     }
     for (std::size_t r = 0; r < l.m_Examples.size(); ++r) {
         const CExample& ex = l.m_Examples[r];
-        if (ex.Values.size() != ex.NormalisedValues.size())
-            return Format("row %zu holds %zu values and %zu normalised values for %zu columns", r,
-                          ex.Values.size(), ex.NormalisedValues.size(), cols);
-        if (ex.Values.size() != cols)
-            return Format("row %zu holds %zu values for %zu columns", r, ex.Values.size(), cols);
+        if (ex.Values().size() != cols)
+            return Format("row %zu holds %zu values for %zu columns", r, ex.Values().size(), cols);
         if (ex.ExampleType < Training || ex.ExampleType > Duplicate)
             return Format("row %zu has type %d", r, ex.ExampleType);
     }
@@ -492,7 +519,7 @@ bool ReadDocument(CQuorinDoc& doc, CArchiveReader& ar, std::size_t fileSize, con
     CParsedLists lists;
     CFileProgress progress(doc, StatusReadingFile, fileSize);
     ForEachList(lists, current, s.m_FileStatus, [&](int index, auto& list) {
-        if (!ar.Failed()) ReadList(ar, index, list, progress);
+        if (!ar.Failed()) ReadList(ar, index, list, progress, lists.m_InOuts.size());
     });
     if (!ar.Failed()) progress.Report(fileSize);
     error = ar.Failed() ? ar.Error() : CheckLists(lists);
@@ -510,6 +537,7 @@ bool ReadDocument(CQuorinDoc& doc, CArchiveReader& ar, std::size_t fileSize, con
     doc.m_GraphPoints = std::move(lists.m_GraphPoints);
     doc.m_InOuts = std::move(lists.m_InOuts);
     doc.m_Examples = std::move(lists.m_Examples);
+    doc.m_ExampleErrors.clear();
     BumpNetworkGeneration(doc);
     doc.m_Weights = std::move(lists.m_Weights);
     doc.m_Nodes = std::move(lists.m_Nodes);

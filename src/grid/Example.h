@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <span>
+
+#include "grid/RowCells.h"
 #include "grid/RowName.h"
-#include "grid/ValueArray.h"
 
 namespace quorin {
 
@@ -13,17 +15,21 @@ enum EExampleType : std::int32_t {
     Duplicate = 4
 };
 
-// One Example row. Both arrays hold exactly one entry per column. The row type and the name
-// sit in the unused ends of the arrays: 64 bytes a row beside the values that do not fit in
-// the arrays, which for a Grid of millions of narrow rows is most of its memory.
+// One Example row: 24 bytes beside its cells, which for a Grid of millions of narrow rows is
+// most of its memory. The name and the type sit in the unused end of the cells. The row
+// error of the last learning or validating pass is the document's (m_ExampleErrors).
 struct CExample {
-    [[no_unique_address]] CValueArray Values;
-    std::int32_t ExampleType = Training;
-    [[no_unique_address]] CValueArray NormalisedValues;
+    // Each column's value and normalised value; change them through Cells.
+    [[no_unique_address]] CRowCells Cells;
     CRowName ExampleName;
-    // Row error of the last learning or validating pass; not stored in the file.
-    double ExampleError = 0.0;
+    // One of EExampleType.
+    std::int8_t ExampleType = Training;
+
+    std::span<double> Values() noexcept { return Cells.Values(); }
+    std::span<const double> Values() const noexcept { return Cells.Values(); }
+    std::span<double> NormalisedValues() noexcept { return Cells.Normalised(); }
+    std::span<const double> NormalisedValues() const noexcept { return Cells.Normalised(); }
 };
-static_assert(sizeof(CExample) <= 64);
+static_assert(sizeof(CExample) == 24);
 
 }  // namespace quorin

@@ -42,7 +42,7 @@ int OnActionCheckGrid(CQuorinDoc& doc) {
         for (int r = 0; r < rows; ++r) {
             const int type = doc.m_Examples[r].ExampleType;
             if (type != Training && type != Validating) continue;
-            if (!ImageNameMissing(doc, doc.m_Examples[r].Values[c], c)) continue;
+            if (!ImageNameMissing(doc, doc.m_Examples[r].Values()[c], c)) continue;
             if (!AskAt(doc, r, c,
                        Format("Example row %d needs a valid image name in column %d.\n\n"
                               "Do you want to exclude the Example row and continue checking?",
@@ -63,14 +63,14 @@ int OnActionCheckGrid(CQuorinDoc& doc) {
         double highest = kMinusMissing, lowest = kMissing;
         for (int r = 0; r < rows; ++r) {
             if (doc.m_Examples[r].ExampleType != Training) continue;
-            const double v = doc.m_Examples[r].Values[c];
+            const double v = doc.m_Examples[r].Values()[c];
             if (!KnownValue(v)) continue;
             highest = std::max(highest, v);
             lowest = std::min(lowest, v);
         }
         for (int r = 0; r < rows; ++r) {
             if (doc.m_Examples[r].ExampleType != Validating) continue;
-            const double v = doc.m_Examples[r].Values[c];
+            const double v = doc.m_Examples[r].Values()[c];
             if (!KnownValue(v) || (v <= highest && v >= lowest)) continue;
             if (!AskAt(doc, r, c,
                        Format("Row %d, column %d, Validating value not in Training range.\n\n"
@@ -93,7 +93,7 @@ int OnActionCheckGrid(CQuorinDoc& doc) {
         double highest = kMinusMissing, lowest = kMissing;
         for (int r = 0; r < rows; ++r) {
             if (doc.m_Examples[r].ExampleType != Training) continue;
-            const double v = doc.m_Examples[r].Values[c];
+            const double v = doc.m_Examples[r].Values()[c];
             if (!KnownValue(v)) continue;
             highest = std::max(highest, v);
             lowest = std::min(lowest, v);

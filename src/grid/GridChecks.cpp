@@ -17,7 +17,7 @@ int CQuorinDoc::ValidatingInRange() {
         if (io.InOutType == ExcludedCol) continue;
         for (const CExample& ex : m_Examples) {
             if (ex.ExampleType != Validating) continue;
-            const double v = ex.Values[c];
+            const double v = ex.Values()[c];
             if (v < kMissing && (v > io.HighValue || v < io.LowValue)) {
                 m_App.Prompts().Inform(
                     "The Grid contains validating data outside the training range.\n\n"
@@ -40,7 +40,7 @@ int CQuorinDoc::CanLearn() {
         for (const CExample& ex : m_Examples) {
             if (ex.ExampleType != Training) continue;
             ++trainingRows;
-            const double v = ex.Values[c];
+            const double v = ex.Values()[c];
             if (v == kMissing) continue;
             if (v > highest) highest = v;
             if (v < lowest) lowest = v;

@@ -12,10 +12,11 @@ CExample& CQuorinDoc::NewExample(const std::string& name, int type, int head, in
                 modified);
     CExample ex;
     ex.ExampleName = name;
-    ex.ExampleType = type;
+    ex.ExampleType = static_cast<std::int8_t>(type);
     CExample* added;
     if (head) {
         m_Examples.insert(m_Examples.begin(), std::move(ex));
+        if (!m_ExampleErrors.empty()) m_ExampleErrors.insert(m_ExampleErrors.begin(), 0.0);
         added = &m_Examples.front();
     } else {
         m_Examples.push_back(std::move(ex));
@@ -52,8 +53,7 @@ int CQuorinDoc::AddRow(int ask, int type, int head, int modified) {
                                     : NewExample(" ", type, head, 1);
     // One entry per column record, also when no row has fixed the cached count yet.
     const size_t columns = m_InOuts.size();
-    ex.Values.assign(columns, kMissing);
-    ex.NormalisedValues.assign(columns, InitialNormalisedValue());
+    ex.Cells.Assign(columns, kMissing, InitialNormalisedValue());
     ++m_RowCount;
     if (m_RowCount == 1) SetColCount();  // the first row fixes the cached column count
     if (modified) {
@@ -68,10 +68,7 @@ int CQuorinDoc::AddCol(int ask, int output, int newColumn) {
     if (ask && !m_App.Prompts().AskYesNo("Create new Input/Output column?")) return 0;
     NewInOut("", output ? Output : Input, newColumn);
     const double initial = InitialNormalisedValue();
-    for (CExample& ex : m_Examples) {
-        ex.Values.push_back(kMissing);
-        ex.NormalisedValues.push_back(initial);
-    }
+    for (CExample& ex : m_Examples) ex.Cells.PushBack(kMissing, initial);
     // One more than the column records before; also heals a count left at 0 by a Grid
     // that had columns but no rows when it was opened.
     m_ColCount = static_cast<std::int32_t>(m_InOuts.size());
@@ -98,8 +95,8 @@ void CQuorinDoc::MoveColsRight(int first) {
         if (m_InOuts[i].Mode == Text) CopyHashTexts(*this, i - 1, i);
         if (m_InOuts[i].Mode == Image) CopyImages(*this, i - 1, i);
         for (CExample& ex : m_Examples) {
-            ex.Values[i] = ex.Values[i - 1];
-            ex.NormalisedValues[i] = ex.NormalisedValues[i - 1];
+            ex.Values()[i] = ex.Values()[i - 1];
+            ex.NormalisedValues()[i] = ex.NormalisedValues()[i - 1];
         }
     }
     RefreshViews();
@@ -114,6 +111,7 @@ int CQuorinDoc::DeleteRow(int row, int ask, int modified) {
     const int rows = static_cast<int>(m_Examples.size());
     for (int i = row; i <= rows - 2; ++i) CopyExample(m_Examples[i], m_Examples[i + 1]);
     m_Examples.pop_back();
+    if (m_ExampleErrors.size() > m_Examples.size()) m_ExampleErrors.pop_back();
     m_RowCount = rows - 1;
     if (m_RowCount > 0) RenormaliseAll(modified);
     if (modified) {
@@ -133,15 +131,12 @@ int CQuorinDoc::DeleteCol(int column, int ask) {
     for (int i = column; i <= columns - 2; ++i) {
         CopyInOut(m_InOuts[i], m_InOuts[i + 1]);
         for (CExample& ex : m_Examples) {
-            ex.Values[i] = ex.Values[i + 1];
-            ex.NormalisedValues[i] = ex.NormalisedValues[i + 1];
+            ex.Values()[i] = ex.Values()[i + 1];
+            ex.NormalisedValues()[i] = ex.NormalisedValues()[i + 1];
         }
     }
     m_InOuts.pop_back();
-    for (CExample& ex : m_Examples) {
-        ex.Values.pop_back();
-        ex.NormalisedValues.pop_back();
-    }
+    for (CExample& ex : m_Examples) ex.Cells.PopBack();
     m_ColCount = columns - 1;
     SetModified();
     m_NetworkExists = 0;
@@ -159,8 +154,7 @@ void CQuorinDoc::CopyExample(CExample& destination, const CExample& source) {
     m_App.Trace("CopyExample");
     destination.ExampleName = source.ExampleName;
     destination.ExampleType = source.ExampleType;
-    destination.Values = source.Values;
-    destination.NormalisedValues = source.NormalisedValues;
+    destination.Cells = source.Cells;
 }
 
 void CQuorinDoc::CopyInOut(CInOut& destination, const CInOut& source) {
@@ -184,7 +178,9 @@ void CQuorinDoc::SetExampleName(int row, const std::string& name, int modified) 
 void CQuorinDoc::SetExampleType(int row, int type) {
     m_App.Trace("SetExampleType   Row %d Type %d", row, type);
     if (!ValidRow(row)) return;
-    m_Examples[row].ExampleType = type;
+    // The file keeps no other types, and a row of another would make it unreadable.
+    if (type < Training || type > Duplicate) return;
+    m_Examples[row].ExampleType = static_cast<std::int8_t>(type);
     SetModified();
 }
 

@@ -24,7 +24,7 @@ bool ColumnIncomplete(const CQuorinDoc& doc, int column) {
     if (doc.m_InOuts[column].InOutType == ExcludedCol) return false;
     const int rows = Rows(doc);
     for (int r = 0; r < rows; ++r)
-        if (Learns(doc.m_Examples[r]) && doc.m_Examples[r].Values[column] >= kMissing) return true;
+        if (Learns(doc.m_Examples[r]) && doc.m_Examples[r].Values()[column] >= kMissing) return true;
     return false;
 }
 
@@ -33,7 +33,7 @@ bool RowIncomplete(const CQuorinDoc& doc, int row) {
     if (!Learns(ex)) return false;
     const int cols = Cols(doc);
     for (int c = 0; c < cols; ++c)
-        if (ex.Values[c] >= kMissing) return true;
+        if (ex.Values()[c] >= kMissing) return true;
     return false;
 }
 
@@ -61,7 +61,7 @@ bool HasIncompleteInOutColumn(const CQuorinDoc& doc) {
         const CExample& ex = doc.m_Examples[r];
         if (!Learns(ex)) continue;
         for (int c = 0; c < cols; ++c)
-            if (ex.Values[c] >= kMissing && doc.m_InOuts[c].InOutType != ExcludedCol) return true;
+            if (ex.Values()[c] >= kMissing && doc.m_InOuts[c].InOutType != ExcludedCol) return true;
     }
     return false;
 }
@@ -106,8 +106,8 @@ int ExcludeIncompleteExampleRows(CQuorinDoc& doc) {
     for (int r = 0; r < Rows(doc); ++r) {
         const CExample& ex = doc.m_Examples[r];
         if (!Learns(ex)) continue;
-        const auto end = ex.Values.begin() + std::min<std::ptrdiff_t>(Cols(doc), ex.Values.size());
-        if (std::any_of(ex.Values.begin(), end, [](double v) { return v > 1.5e38; }))
+        const auto end = ex.Values().begin() + std::min<std::ptrdiff_t>(Cols(doc), ex.Values().size());
+        if (std::any_of(ex.Values().begin(), end, [](double v) { return v > 1.5e38; }))
             doc.SetExampleType(r, ExcludedRow);
     }
     Finish(doc);

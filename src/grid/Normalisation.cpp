@@ -15,7 +15,7 @@ void CQuorinDoc::SetRowCount() {
 
 void CQuorinDoc::SetColCount() {
     m_App.Trace("SetColCount");
-    m_ColCount = m_Examples.empty() ? 0 : static_cast<std::int32_t>(m_Examples[0].Values.size());
+    m_ColCount = m_Examples.empty() ? 0 : static_cast<std::int32_t>(m_Examples[0].Values().size());
 }
 
 double CQuorinDoc::SetLowValue(int col) {
@@ -26,7 +26,7 @@ double CQuorinDoc::SetLowValue(int col) {
     io.ImageCodeLow = {kMissing, kMissing, kMissing};
     for (const CExample& ex : m_Examples) {
         if (ex.ExampleType != Training) continue;
-        const double v = ex.Values[col];
+        const double v = ex.Values()[col];
         if (v < io.LowValue && v != kMissing) io.LowValue = v;
         if (io.Mode == Image) {
             for (const CImage& image : m_Images) {
@@ -50,7 +50,7 @@ double CQuorinDoc::SetHighValue(int col) {
     io.ImageCodeHigh = {kMinusMissing, kMinusMissing, kMinusMissing};
     for (const CExample& ex : m_Examples) {
         if (ex.ExampleType != Training) continue;
-        const double v = ex.Values[col];
+        const double v = ex.Values()[col];
         if (v > io.HighValue && v != kMissing) io.HighValue = v;
         if (io.Mode == Image) {
             for (const CImage& image : m_Images) {
@@ -71,7 +71,7 @@ void CQuorinDoc::NormaliseInOutValues(int col, int row, double low, double high)
     if (!ValidCol(col) || row >= static_cast<int>(m_Examples.size())) return;
     const CInOut& io = m_InOuts[col];
     auto normalise = [&](CExample& ex) {
-        const double v = ex.Values[col];
+        const double v = ex.Values()[col];
         double n;
         if (v != kMissing) {
             n = (v - low) / (high - low);
@@ -87,7 +87,7 @@ void CQuorinDoc::NormaliseInOutValues(int col, int row, double low, double high)
         }
         if (n > m_UpperLimit) n = m_UpperLimit;
         if (!(n >= m_LowerLimit)) n = m_LowerLimit;  // also catches an undefined quotient
-        ex.NormalisedValues[col] = n;
+        ex.NormalisedValues()[col] = n;
     };
     if (row >= 0) {
         normalise(m_Examples[row]);
@@ -101,9 +101,9 @@ void CQuorinDoc::SetValue(int col, int row, double value, int update, int normal
     m_App.Trace("SetValue   Col %d Row %d Value %.4lf Update %d Normalise %d SingleRow %d Modified %d",
                 col, row, value, update, normalise, singleRow, modified);
     if (!ValidRow(row) || !ValidCol(col) ||
-        col >= static_cast<int>(m_Examples[row].Values.size()))
+        col >= static_cast<int>(m_Examples[row].Values().size()))
         return;
-    m_Examples[row].Values[col] = value;
+    m_Examples[row].Values()[col] = value;
     if (normalise) {
         const double low = SetLowValue(col);
         double high = SetHighValue(col);
@@ -126,7 +126,7 @@ bool CQuorinDoc::SetRangesRowMajor(int columns, std::vector<double>& low,
         if (m_InOuts[c].Mode == Image) return false;
     const auto width = static_cast<std::size_t>(cols);
     for (const CExample& ex : m_Examples)
-        if (ex.Values.size() < width) return false;
+        if (ex.Values().size() < width) return false;
 
     // Each range of rows finds its own extremes; taken in row order with the same strict
     // comparisons they give the one walk's result, ties between 0 and -0 included.
@@ -139,7 +139,7 @@ bool CQuorinDoc::SetRangesRowMajor(int columns, std::vector<double>& low,
         for (std::size_t r = from; r < to; ++r) {
             const CExample& ex = m_Examples[r];
             if (ex.ExampleType != Training) continue;
-            const double* values = ex.Values.data();
+            const double* values = ex.Values().data();
             for (std::size_t c = 0; c < width; ++c) {
                 const double v = values[c];
                 if (v < partLow[c] && v != kMissing) partLow[c] = v;
@@ -176,7 +176,7 @@ static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
     if (cols <= 0) return false;
     const auto width = static_cast<std::size_t>(cols);
     for (const CExample& ex : d.m_Examples)
-        if (ex.NormalisedValues.size() < width) return false;
+        if (ex.NormalisedValues().size() < width) return false;
     std::vector<double> low;
     std::vector<double> high;
     if (!d.SetRangesRowMajor(cols, low, high)) return false;
@@ -203,11 +203,11 @@ static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
         for (std::size_t r = from; r < to; ++r) {
             CExample& ex = d.m_Examples[r];
             for (std::size_t c = 0; c < width; ++c) {
-                const double v = ex.Values[c];
+                const double v = ex.Values()[c];
                 double n = v != kMissing ? (v - low[c]) / (high[c] - low[c]) : whenMissing[c];
                 if (n > upper) n = upper;
                 if (!(n >= lower)) n = lower;
-                ex.NormalisedValues[c] = n;
+                ex.NormalisedValues()[c] = n;
             }
         }
     });
@@ -220,9 +220,9 @@ static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
 
 void CQuorinDoc::RenormaliseAll(int modified) {
     if (m_Examples.empty()) return;
-    const int columns = std::min<int>(m_ColCount, static_cast<int>(m_Examples[0].Values.size()));
+    const int columns = std::min<int>(m_ColCount, static_cast<int>(m_Examples[0].Values().size()));
     if (RenormaliseRowMajor(*this, columns, modified)) return;
-    for (int c = 0; c < columns; ++c) SetValue(c, 0, m_Examples[0].Values[c], 1, 1, 0, modified);
+    for (int c = 0; c < columns; ++c) SetValue(c, 0, m_Examples[0].Values()[c], 1, 1, 0, modified);
 }
 
 
@@ -238,8 +238,8 @@ void CQuorinDoc::SetColumnAverages() {
         int count = 0;
         for (const CExample& ex : m_Examples) {
             if (ex.ExampleType != Training && ex.ExampleType != Validating) continue;
-            if (ex.Values[c] >= kMissing) continue;
-            sum += ex.Values[c];
+            if (ex.Values()[c] >= kMissing) continue;
+            sum += ex.Values()[c];
             ++count;
         }
         // No known value leaves the mean undefined, as the rule says; clamping handles it.

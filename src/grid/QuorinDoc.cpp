@@ -42,6 +42,7 @@ void CQuorinDoc::SetDefaults() {
 void CQuorinDoc::DeleteContents() {
     m_App.Trace("DeleteContents");
     m_Examples.clear();
+    m_ExampleErrors.clear();
     m_InOuts.clear();
     ++m_NetworkGeneration;  // a packed copy of the old network must not be written back
     m_Weights.clear();
@@ -61,7 +62,7 @@ void CQuorinDoc::DeleteContents() {
 
 void CQuorinDoc::InitDocument() {
     m_App.Trace("InitDocument");
-    for (CExample& ex : m_Examples) ex.ExampleError = 0.0;
+    m_ExampleErrors.clear();
     for (CInOut& io : m_InOuts) io.AssociatedColumn = -1;
     m_LastValidatingResult = 0.0;
     m_StopRequest = false;

@@ -88,6 +88,20 @@ public:
     std::vector<CRules> m_Rules;
     std::vector<CHashText> m_HashTexts;
     std::vector<CImage> m_Images;
+    // Each row's error of the last learning or validating pass; not stored in the file. Rows
+    // past its end have error 0, so it stays empty until a pass sets one. Rows added at the
+    // head, deleted or removed as duplicates take their errors along.
+    std::vector<double> m_ExampleErrors;
+    double ExampleError(std::size_t row) const {
+        return row < m_ExampleErrors.size() ? m_ExampleErrors[row] : 0.0;
+    }
+    // Called before a pass on the thread that starts it, so that the pass never reallocates
+    // what the user interface reads.
+    void SizeExampleErrors() { m_ExampleErrors.resize(m_Examples.size(), 0.0); }
+    void SetExampleError(std::size_t row, double error) {
+        if (row >= m_ExampleErrors.size()) SizeExampleErrors();
+        m_ExampleErrors[row] = error;
+    }
 
     // ---- Grid ----
     std::int32_t m_RowCount = 0;
@@ -287,7 +301,7 @@ public:
     // A Grid cell: a row, a column of the Grid, and a value of that row for it.
     bool ValidCell(int column, int row) const {
         return ValidRow(row) && column >= 0 && column < m_ColCount && ValidCol(column) &&
-               column < static_cast<int>(m_Examples[row].Values.size());
+               column < static_cast<int>(m_Examples[row].Values().size());
     }
 
     void SetModified(bool modified = true) { m_Modified.store(modified); }

@@ -190,9 +190,9 @@ int CopyExampleRows(CQuorinDoc& doc, int from, int count, int type) {
         const int source = static_cast<int>(r);
         const int added = static_cast<int>(doc.m_Examples.size()) - 1;
         doc.SetExampleName(added, doc.m_Examples[source].ExampleName, 1);
-        const int columns = static_cast<int>(doc.m_Examples[source].Values.size());
+        const int columns = static_cast<int>(doc.m_Examples[source].Values().size());
         for (int c = 0; c < columns; ++c)
-            doc.SetValue(c, added, doc.m_Examples[source].Values[c], 0, 0, 0, 1);
+            doc.SetValue(c, added, doc.m_Examples[source].Values()[c], 0, 0, 0, 1);
     }
     Finish(doc);
     return 1;
@@ -270,7 +270,7 @@ int CopyInOutColumns(CQuorinDoc& doc, int from, int count, int offset, int outpu
         const int first = offset > 0 ? offset : 0;
         const int last = offset < 0 ? rows + offset : rows;
         for (int i = first; i < last; ++i)
-            CopyCell(doc, source, added, i, doc.m_Examples[i - offset].Values[source]);
+            CopyCell(doc, source, added, i, doc.m_Examples[i - offset].Values()[source]);
         if (doc.m_InOuts[added].Mode == Text) {
             CopyHashTexts(doc, source, added);
             PurgeHashTexts(doc, added);
@@ -312,8 +312,11 @@ int DuplicateExampleRows(CQuorinDoc& doc, int training, int validating, int quer
     // Built in one pass: each copy stands directly below the row it copies.
     std::vector<CExample> rows;
     rows.reserve(doc.m_Examples.size() * 2);
-    for (CExample& ex : doc.m_Examples) {
+    std::vector<double> errors;  // a copy takes its row's error along
+    for (std::size_t r = 0; r < doc.m_Examples.size(); ++r) {
+        CExample& ex = doc.m_Examples[r];
         const bool copy = chosen(ex.ExampleType);
+        if (!doc.m_ExampleErrors.empty()) errors.insert(errors.end(), copy ? 2 : 1, doc.ExampleError(r));
         if (copy) {
             CExample duplicate = ex;
             duplicate.ExampleType = Duplicate;
@@ -325,6 +328,7 @@ int DuplicateExampleRows(CQuorinDoc& doc, int training, int validating, int quer
     }
     const bool added = rows.size() != doc.m_Examples.size();
     doc.m_Examples = std::move(rows);
+    doc.m_ExampleErrors = std::move(errors);
     doc.SetRowCount();
     if (added) doc.SetModified();
     Finish(doc);
@@ -351,7 +355,15 @@ int OnEditDuplicateExampleRows(CQuorinDoc& doc) {
 int RemoveDuplicatedExampleRows(CQuorinDoc& doc) {
     doc.App().Trace("RemoveDuplicatedExampleRows");
     const size_t before = doc.m_Examples.size();
-    std::erase_if(doc.m_Examples, [](const CExample& ex) { return ex.ExampleType == Duplicate; });
+    std::size_t kept = 0;
+    for (std::size_t r = 0; r < before; ++r) {
+        if (doc.m_Examples[r].ExampleType == Duplicate) continue;
+        if (kept != r) doc.m_Examples[kept] = std::move(doc.m_Examples[r]);
+        if (r < doc.m_ExampleErrors.size()) doc.m_ExampleErrors[kept] = doc.m_ExampleErrors[r];
+        ++kept;
+    }
+    doc.m_Examples.resize(kept);
+    if (doc.m_ExampleErrors.size() > kept) doc.m_ExampleErrors.resize(kept);
     const int removed = static_cast<int>(before - doc.m_Examples.size());
     doc.SetRowCount();
     if (removed > 0) doc.SetModified();

@@ -8,14 +8,14 @@
 
 namespace quorin {
 
-// The name of one Example row in 12 bytes, against 32 for std::string: a Grid of millions of
+// The name of one Example row in 11 bytes, against 32 for std::string: a Grid of millions of
 // narrow rows is mostly names. Up to kInline bytes live inside the object; a longer name takes
 // one heap block holding its length, its bytes and the terminator. Byte-aligned, so that a row
 // can put it in the unused end of its value arrays. A value type that converts to and from
 // std::string; names may hold any bytes, NUL included.
 class CRowName {
 public:
-    static constexpr std::size_t kInline = 11;
+    static constexpr std::size_t kInline = 10;
 
     CRowName() noexcept { SetInlineSize(0); }
     CRowName(std::string_view s) { Init(s); }  // NOLINT: converts like std::string
@@ -124,6 +124,6 @@ private:
 
     char m_Bytes[kInline + 1];
 };
-static_assert(sizeof(CRowName) == 12 && alignof(CRowName) == 1);
+static_assert(sizeof(CRowName) == 11 && alignof(CRowName) == 1);
 
 }  // namespace quorin

@@ -99,7 +99,7 @@ void ExtendLearningCopy(CQuorinDoc& doc) {
         const bool jitter = (io.InOutType == Input && e.JitterInputs) ||
                             (io.InOutType == Output && e.JitterOutputs);
         if (!jitter) continue;
-        const double v = doc.m_Examples[copy].Values[c];
+        const double v = doc.m_Examples[copy].Values()[c];
         const double mid = (io.LowValue + io.HighValue) / 2.0;
         const double factor =
             std::fabs((3 - level) * (NextRandom() * 0.000030518507 - 0.5) * 0.1 + 1.0);

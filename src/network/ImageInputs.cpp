@@ -16,7 +16,7 @@ constexpr const char* kIncompleteImage =
 
 const CImage* ImageOfCell(const CQuorinDoc& doc, int row, int column) {
     if (!doc.ValidRow(row) || !doc.ValidCol(column)) return nullptr;
-    const CValueArray& values = doc.m_Examples[row].Values;
+    const std::span<const double> values = doc.m_Examples[row].Values();
     if (column >= static_cast<int>(values.size())) return nullptr;
     const double value = values[column];
     if (value >= kMissing) return nullptr;

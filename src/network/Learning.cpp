@@ -39,6 +39,7 @@ int StartLearning(CQuorinDoc& doc, int askAutoSave) {
     if (askAutoSave && !app.m_ScriptRunning && !(doc.m_AutoSaveFlags & kAutoSaveDontAsk) &&
         !SetAutoSave(doc, 0, 0))
         return 0;
+    doc.SizeExampleErrors();
     return doc.m_Worker.Start(EWorkKind::Learning, [&doc] {
         CLearningThread thread(doc);
         thread.Run();
@@ -97,8 +98,8 @@ int NetworkMatchesGrid(const CQuorinDoc& doc) {
         if (w.FromNode < 0 || w.FromNode >= nodeCount || w.ToNode < 0 || w.ToNode >= nodeCount)
             return 0;
     for (const CExample& ex : doc.m_Examples)
-        if (static_cast<int>(ex.Values.size()) < doc.m_ColCount ||
-            static_cast<int>(ex.NormalisedValues.size()) < doc.m_ColCount)
+        if (static_cast<int>(ex.Values().size()) < doc.m_ColCount ||
+            static_cast<int>(ex.NormalisedValues().size()) < doc.m_ColCount)
             return 0;
     return 1;
 }

@@ -81,6 +81,7 @@ void CLearningThread::LearnCycle() {
     m_Minimum = 3.0e38;
     double sum = 0.0;
     const int rows = static_cast<int>(doc.m_Examples.size());
+    doc.SizeExampleErrors();  // sized before the thread started; also for a direct caller
     double e = 0.0;
     for (int r = rows - 1; r >= 0; --r) {
         if (doc.m_Examples[r].ExampleType != Training) continue;
@@ -99,7 +100,7 @@ void CLearningThread::LearnCycle() {
             doc.m_StopRequest = true;
             break;
         }
-        ex.ExampleError = e;
+        doc.m_ExampleErrors[static_cast<std::size_t>(r)] = e;
         sum += e;
         if (e > doc.m_TargetError) m_AllBelow = false;
         if (e > m_Maximum) m_Maximum = e;

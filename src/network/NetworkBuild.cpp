@@ -132,8 +132,7 @@ int ForgetLearning(CQuorinDoc& doc, int ask, int restart, int resetErrors, int r
     SyncNetworkRecords(doc);
     BumpNetworkGeneration(doc);
     SeedRandom(reSeed ? doc.App().Clock().GetTickCount() : kFixedSeed);
-    if (resetErrors)
-        for (CExample& example : doc.m_Examples) example.ExampleError = 0.0;
+    if (resetErrors) doc.m_ExampleErrors.clear();
     for (CWeight& weight : doc.m_Weights) {
         if (weight.WeightType != 0) continue;
         weight.WeightChange = 0.0;

@@ -416,7 +416,7 @@ void CNetworkEngine::MapColumns(const CQuorinDoc& doc) {
 bool CNetworkEngine::ConnectInputs(CQuorinDoc& doc, int row) {
     m_InputsPresented = false;  // declined: the caller presents the row through the records
     if (!m_InputsMapped || row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return false;
-    const CValueArray& values = doc.m_Examples[row].NormalisedValues;
+    const std::span<const double> values = doc.m_Examples[row].NormalisedValues();
     if (static_cast<std::int32_t>(values.size()) < m_ColumnsNeeded) return false;
     for (const CColumnNode& input : m_InputColumns) {
         const double value = values[input.Column];
@@ -688,10 +688,10 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
     double sum = 0.0;
     const bool mapped = m_OutputsMapped && row >= 0 &&
                         row < static_cast<int>(doc.m_Examples.size()) &&
-                        static_cast<std::int32_t>(doc.m_Examples[row].NormalisedValues.size()) >=
+                        static_cast<std::int32_t>(doc.m_Examples[row].NormalisedValues().size()) >=
                             m_ColumnsNeeded;
     if (mapped) {
-        const double* targets = doc.m_Examples[row].NormalisedValues.data();
+        const double* targets = doc.m_Examples[row].NormalisedValues().data();
         for (const CColumnNode& output : m_OutputColumns) {
             const double error = targets[output.Column] - m_Activation[output.Node];
             m_Error[output.Node] = error;

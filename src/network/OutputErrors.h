@@ -18,17 +18,18 @@ template <class Activation, class SetError>
 double OutputErrorSum(const CQuorinDoc& doc, int row, int first, int end, Activation activation,
                       SetError setError) {
     const bool rowValid = row >= 0 && row < static_cast<int>(doc.m_Examples.size());
-    const CValueArray* targets = rowValid ? &doc.m_Examples[row].NormalisedValues : nullptr;
+    const std::span<const double> targets =
+        rowValid ? doc.m_Examples[row].NormalisedValues() : std::span<const double>();
     const int columns = static_cast<int>(doc.m_InOuts.size());
     double sum = 0.0;
     int c = 0;
     for (int k = first; k < end;) {
         while (c < columns && doc.m_InOuts[c].InOutType != Output) ++c;
-        if (!targets || c >= columns || c >= static_cast<int>(targets->size())) {
+        if (!rowValid || c >= columns || c >= static_cast<int>(targets.size())) {
             for (; k < end; ++k) setError(k, 0.0);
             break;
         }
-        const double target = (*targets)[c];
+        const double target = targets[c];
         if (doc.m_InOuts[c].Mode == Image) {
             double aims[3] = {target, target, target};
             if (const CImage* image = ImageOfCell(doc, row, c)) {

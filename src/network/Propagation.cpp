@@ -135,9 +135,9 @@ int ConnectInputs(CQuorinDoc& doc, int row, int checkImages) {
         }
         // A Grid whose columns changed after the network was built has no node for the rest.
         if (k >= static_cast<int>(nodes.size()) || nodes[k].NodeType != InputNode ||
-            c >= static_cast<int>(example.NormalisedValues.size()))
+            c >= static_cast<int>(example.NormalisedValues().size()))
             break;
-        nodes[k].NetInput = nodes[k].Activation = example.NormalisedValues[c];
+        nodes[k].NetInput = nodes[k].Activation = example.NormalisedValues()[c];
         ++k;
     }
     return 1;

@@ -23,7 +23,7 @@ double Validate(CQuorinDoc& doc) {
         doc.m_CanValidate = 1;
         if (!ConnectInputs(doc, r, 1)) return 0.0;
         CalculateActivations(doc);
-        doc.m_Examples[r].ExampleError = CalculateErrors(doc, r);
+        doc.SetExampleError(static_cast<std::size_t>(r), CalculateErrors(doc, r));
         if (ExampleValidates(doc, r)) ++validated;
         ++total;
     }
@@ -69,7 +69,7 @@ int ExampleValidates(CQuorinDoc& doc, int row) {
         const CInOut& io = doc.m_InOuts[c];
         if (io.InOutType != Output) continue;
         if (node >= static_cast<int>(doc.m_Nodes.size())) return 0;  // network and Grid disagree
-        const double desired = ex.Values[c];
+        const double desired = ex.Values()[c];
         const double output = io.LowValue + doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
         node += NodesOf(io);
         ++counted;

@@ -58,7 +58,7 @@ CValidationReport MakeValidationReport(CQuorinDoc& doc) {
             if (node >= static_cast<int>(doc.m_Nodes.size())) break;
             const double output = io.LowValue + doc.m_Nodes[node].Activation * (io.HighValue - io.LowValue);
             node += NodesOf(io);
-            const double desired = c < static_cast<int>(ex.Values.size()) ? ex.Values[c] : kMissing;
+            const double desired = c < static_cast<int>(ex.Values().size()) ? ex.Values()[c] : kMissing;
             row.Targets.push_back(FormatValue(doc, desired, c));
             row.Answers.push_back(FormatValue(doc, output, c));
             if ((io.Mode == Integer || io.Mode == Bool) && desired < kMissing)

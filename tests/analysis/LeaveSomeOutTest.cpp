@@ -137,7 +137,7 @@ TEST_F(LeaveSomeOutTest, TypesAreKeptAndTheLastStepsNetworkStays) {
         EXPECT_EQ(same.m_Nodes[n].Activation, Doc.m_Nodes[n].Activation);
     }
     for (size_t r = 0; r < Doc.m_Examples.size(); ++r)
-        EXPECT_EQ(same.m_Examples[r].ExampleError, Doc.m_Examples[r].ExampleError);
+        EXPECT_EQ(same.ExampleError(r), Doc.ExampleError(r));
     EXPECT_EQ(same.m_LearningCycles.load(), Doc.m_LearningCycles.load());
     EXPECT_EQ(same.m_StartLearningCycles, Doc.m_StartLearningCycles);
 }

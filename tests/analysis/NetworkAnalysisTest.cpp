@@ -35,7 +35,7 @@ protected:
         return order;
     }
     void RowErrors(const std::vector<double>& errors) {
-        for (size_t r = 0; r < errors.size(); ++r) Doc.m_Examples[r].ExampleError = errors[r];
+        for (size_t r = 0; r < errors.size(); ++r) Doc.SetExampleError(r, errors[r]);
     }
 };
 

@@ -30,7 +30,7 @@ protected:
         Doc.SetValue(0, 3, 3.0, 0, 1, 1, 1);
         Doc.SetValue(1, 3, 4.0, 0, 1, 1, 1);
     }
-    double Cell(int col) const { return Doc.m_Examples[3].Values[col]; }
+    double Cell(int col) const { return Doc.m_Examples[3].Values()[col]; }
     CTempDir Dir;
 };
 
@@ -117,7 +117,7 @@ TEST_F(QuerySessionTest, SeeksFindTheHighestAndLowestOutput) {
 
 TEST_F(QuerySessionTest, ValuesBeyondTheRangeAndUnknownValuesAreMarked) {
     CQuerySession q(Doc);
-    Doc.m_Examples[3].Values[1] = 10.00001;  // within one part in 100000
+    Doc.m_Examples[3].Values()[1] = 10.00001;  // within one part in 100000
     EXPECT_EQ(q.ValueText(1, 10.00001, 1.0), "10.0000");
     EXPECT_EQ(q.ValueText(1, 10.1, 1.0), "Out of range");
     EXPECT_EQ(q.ValueText(1, -0.1, 0.0), "Out of range");
@@ -168,16 +168,16 @@ TEST_F(QuerySessionTest, AddQueryPresetsFillTheNewTopRow) {
     EXPECT_EQ(Doc.m_ExamplePreset, 1);
     EXPECT_EQ(Doc.m_Examples[0].ExampleName, "Query");
     EXPECT_EQ(Doc.m_Examples[0].ExampleType, Querying);
-    EXPECT_EQ(Doc.m_Examples[0].Values[0], 5.9);
-    EXPECT_EQ(Doc.m_Examples[0].Values[1], 10.0);
+    EXPECT_EQ(Doc.m_Examples[0].Values()[0], 5.9);
+    EXPECT_EQ(Doc.m_Examples[0].Values()[1], 10.0);
 
     ASSERT_EQ(AddQuery(Doc, 0), 1);
-    EXPECT_DOUBLE_EQ(Doc.m_Examples[0].Values[1], 5.0);
+    EXPECT_DOUBLE_EQ(Doc.m_Examples[0].Values()[1], 5.0);
     ASSERT_EQ(AddQuery(Doc, 3), 1);
-    EXPECT_DOUBLE_EQ(Doc.m_Examples[0].Values[0], (2.0 + 5.9 + 3.0) / 3);
+    EXPECT_DOUBLE_EQ(Doc.m_Examples[0].Values()[0], (2.0 + 5.9 + 3.0) / 3);
     P.Prompts.QueueDialogCancel();
     ASSERT_EQ(AddQuery(Doc), 1);
-    EXPECT_EQ(Doc.m_Examples[0].Values[0], kMissing);
+    EXPECT_EQ(Doc.m_Examples[0].Values()[0], kMissing);
     EXPECT_EQ(Doc.m_ExamplePreset, 3);
 }
 

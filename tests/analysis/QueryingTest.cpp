@@ -22,9 +22,9 @@ protected:
 TEST_F(QueryingTest, RefreshAnswersQueryingAndDuplicateRows) {
     Doc.SetModified(false);
     Refresh(Doc, 1);
-    EXPECT_EQ(Doc.m_Examples[6].Values[1], 5.0);
-    EXPECT_EQ(Doc.m_Examples[7].Values[1], 5.0);
-    EXPECT_EQ(Doc.m_Examples[2].Values[1], 4.0);  // training rows keep their values
+    EXPECT_EQ(Doc.m_Examples[6].Values()[1], 5.0);
+    EXPECT_EQ(Doc.m_Examples[7].Values()[1], 5.0);
+    EXPECT_EQ(Doc.m_Examples[2].Values()[1], 4.0);  // training rows keep their values
     EXPECT_TRUE(Doc.IsModified());
 }
 
@@ -32,15 +32,15 @@ TEST_F(QueryingTest, RefreshWithoutANetworkDoesNothing) {
     Doc.m_Nodes.clear();
     Doc.m_Weights.clear();
     Refresh(Doc, 1);
-    EXPECT_EQ(Doc.m_Examples[6].Values[1], kMissing);
+    EXPECT_EQ(Doc.m_Examples[6].Values()[1], kMissing);
 }
 
 TEST_F(QueryingTest, TheTimerAnswersOnlyWhileLearningOrAStopIsPending) {
     AutoRefresh(Doc);
-    EXPECT_EQ(Doc.m_Examples[6].Values[1], kMissing);
+    EXPECT_EQ(Doc.m_Examples[6].Values()[1], kMissing);
     Doc.m_StopRequest = true;
     AutoRefresh(Doc);
-    EXPECT_EQ(Doc.m_Examples[6].Values[1], 5.0);
+    EXPECT_EQ(Doc.m_Examples[6].Values()[1], 5.0);
     EXPECT_FALSE(Doc.m_StopRequest);
 }
 
@@ -52,14 +52,14 @@ TEST_F(QueryingTest, ABusyNetworkLeavesTheRefreshToTheLearningThread) {
         tick.join();
     }
     EXPECT_TRUE(Doc.m_RefreshRequest);
-    EXPECT_EQ(Doc.m_Examples[6].Values[1], kMissing);
+    EXPECT_EQ(Doc.m_Examples[6].Values()[1], kMissing);
     Doc.m_Learning = false;
 
     Doc.m_TargetError = 0.0;
     StopOnCycle(0);
     Learn();
     EXPECT_FALSE(Doc.m_RefreshRequest);
-    EXPECT_EQ(Doc.m_Examples[6].Values[1], 5.0);
+    EXPECT_EQ(Doc.m_Examples[6].Values()[1], 5.0);
 }
 
 }  // namespace

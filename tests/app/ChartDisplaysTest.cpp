@@ -26,7 +26,7 @@ void TrainedDocument(CQuorinDoc& doc) {
     }
     NewNetwork(doc, 3, 3, 1, 0);
     OptimizeLearn(doc, 20, 5);
-    for (int r = 0; r < 12; ++r) doc.m_Examples[r].ExampleError = 0.01 * ((r * 5) % 12 + 1);
+    for (int r = 0; r < 12; ++r) doc.SetExampleError(r, 0.01 * ((r * 5) % 12 + 1));
     doc.m_LearningCycles = 20;
 }
 

@@ -52,7 +52,7 @@ TEST_F(GuiTest, GridRangeCommandsFollowTheDisplayAndTheCurrentCell) {
 
     // The check shows the Grid and leaves the cell of the question answered No current.
     doc.SetExampleType(1, Validating);
-    doc.m_Examples[1].Values[1] = 50;
+    doc.m_Examples[1].Values()[1] = 50;
     ASSERT_TRUE(enabled("ActionCheckGrid"));
     P.Prompts.QueueAnswer(IdNo);
     Frame->FindAction("ActionCheckGrid")->trigger();

@@ -78,7 +78,7 @@ TEST_F(GuiTest, ANewImageNameAsksForABitmapAndShowsItsThumbnail) {
     // No picture for a number, nor for an image cell that holds none.
     ASSERT_TRUE(model.setData(model.index(0, 1), QString("3"), Qt::EditRole));
     EXPECT_FALSE(model.data(model.index(0, 1), Qt::DecorationRole).isValid());
-    doc.m_Examples[1].Values[0] = kMissing;
+    doc.m_Examples[1].Values()[0] = kMissing;
     EXPECT_FALSE(ThumbnailColour(model, 1, 0).isValid());
 
     doc.m_Learning = true;

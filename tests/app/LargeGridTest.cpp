@@ -10,6 +10,7 @@
 #include "app/GridModel.h"
 #include "app/QuorinView.h"
 #include "grid/QuorinDoc.h"
+#include "support/Rows.h"
 
 namespace quorin::test {
 namespace {
@@ -20,10 +21,7 @@ TEST_F(GuiTest, ALargeGridIsRefreshedWithoutVisitingEveryRow) {
     CQuorinDoc& doc = child->Doc();
     for (int c = 0; c < 2; ++c) doc.AddCol(0, c, 1);
     doc.m_Examples.resize(kRows);
-    for (int r = 0; r < kRows; ++r) {
-        doc.m_Examples[r].Values = {static_cast<double>(r), 0.5};
-        doc.m_Examples[r].NormalisedValues = {0.0, 0.0};
-    }
+    for (int r = 0; r < kRows; ++r) test::SetCells(doc.m_Examples[r], {static_cast<double>(r), 0.5}, {0.0, 0.0});
     doc.SetRowCount();
     CQuorinView& view = child->View();
     view.RefreshFromDocument();

@@ -51,15 +51,15 @@ TEST_F(GuiTest, TheQueryDialogStepsTheShownQueryingRowAndStaysModeless) {
     inputs->setCurrentRow(0);
     EXPECT_EQ(dialog->Session().SelectedInput(), 0);
     dialog->findChild<QPushButton*>("Max")->click();
-    EXPECT_EQ(doc.m_Examples[5].Values[0], 8.0);
+    EXPECT_EQ(doc.m_Examples[5].Values()[0], 8.0);
     EXPECT_EQ(dialog->findChild<QListWidget*>("InputValues")->item(0)->text(), "8.0000");
-    EXPECT_NE(doc.m_Examples[5].Values[1], kMissing);  // answered again
+    EXPECT_NE(doc.m_Examples[5].Values()[1], kMissing);  // answered again
 
     auto* locks = dialog->findChild<QListWidget*>("Locks");
     emit locks->itemClicked(locks->item(0));
     EXPECT_EQ(locks->item(0)->text(), " -->");
     dialog->findChild<QPushButton*>("Min")->click();
-    EXPECT_EQ(doc.m_Examples[5].Values[0], 8.0);
+    EXPECT_EQ(doc.m_Examples[5].Values()[0], 8.0);
 
     dialog->findChild<QPushButton*>("Next")->click();
     EXPECT_FALSE(dialog->findChild<QPushButton*>("SaveQueries")->isEnabled());

@@ -153,7 +153,7 @@ TEST_F(GuiTest, EnterGoesDownARowAndAnInsertedRowComesIntoView) {
     editor->setProperty("text", "7");
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::qWait(20);  // the entry is committed, then the editor closes, queued
-    EXPECT_EQ(child->Doc().m_Examples[3].Values[1], 7.0);
+    EXPECT_EQ(child->Doc().m_Examples[3].Values()[1], 7.0);
     EXPECT_EQ(child->View().CurrentRow(), 4);
 
     Frame->UpdateCommands();

@@ -54,17 +54,17 @@ TEST_F(GuiTest, GridEditThroughTheViewStoresTheValue) {
     EXPECT_EQ(editor->text(), "2.5");
     QTest::keyClick(editor, Qt::Key_Return);
     Pump();  // the delegate commits by a queued call
-    EXPECT_DOUBLE_EQ(doc.m_Examples[1].Values[0], 2.5);
+    EXPECT_DOUBLE_EQ(doc.m_Examples[1].Values()[0], 2.5);
     EXPECT_TRUE(doc.IsModified());
 
     // The same rules through the model: missing values and Bool words.
     EXPECT_TRUE(model.setData(model.index(2, 1), "?x", Qt::EditRole));
-    EXPECT_EQ(doc.m_Examples[2].Values[1], kMissing);
+    EXPECT_EQ(doc.m_Examples[2].Values()[1], kMissing);
     EXPECT_EQ(model.data(model.index(2, 1), Qt::DisplayRole).toString(), "?");
     EXPECT_TRUE(model.setData(model.index(0, 2), "yes", Qt::EditRole));
-    EXPECT_DOUBLE_EQ(doc.m_Examples[0].Values[2], 1.0);
+    EXPECT_DOUBLE_EQ(doc.m_Examples[0].Values()[2], 1.0);
     EXPECT_TRUE(model.setData(model.index(1, 2), "No", Qt::EditRole));
-    EXPECT_DOUBLE_EQ(doc.m_Examples[1].Values[2], 0.0);
+    EXPECT_DOUBLE_EQ(doc.m_Examples[1].Values()[2], 0.0);
 
     // No edits while the document learns.
     doc.m_Learning = true;
@@ -85,9 +85,9 @@ TEST_F(GuiTest, GridEditorHoldsQueryingInputsAndAsksBeforeModeChanges) {
     EXPECT_EQ(P.Prompts.LastText(),
               "The input value given is above the range of the network\n"
               "training examples. It will be set to the highest value.");
-    EXPECT_DOUBLE_EQ(doc.m_Examples[3].Values[0], 2.0);
+    EXPECT_DOUBLE_EQ(doc.m_Examples[3].Values()[0], 2.0);
     EXPECT_TRUE(model.setData(model.index(3, 0), "-4", Qt::EditRole));
-    EXPECT_DOUBLE_EQ(doc.m_Examples[3].Values[0], 0.0);
+    EXPECT_DOUBLE_EQ(doc.m_Examples[3].Values()[0], 0.0);
 
     // Declining the question keeps the mode and the values.
     P.Prompts.QueueAnswer(IdNo);

@@ -41,7 +41,7 @@ protected:
         P.Prompts.QueueDialogOk([key](CDialogForm& f) { f.PressedButton = key; });
     }
     std::string Name(int c) { return Doc.m_InOuts[c].InOutName; }
-    double Value(int r, int c) { return Doc.m_Examples[r].Values[c]; }
+    double Value(int r, int c) { return Doc.m_Examples[r].Values()[c]; }
 
     CTempDir m_Temp;
     const std::filesystem::path m_Dir = m_Temp.Path();
@@ -74,7 +74,7 @@ TEST_F(ImportTest, NamesFromTheHeaderAndValuesNormalisedOnce) {
     EXPECT_EQ(Value(1, 2), 5.0);
     EXPECT_EQ(Doc.m_InOuts[0].LowValue, 1.0);
     EXPECT_EQ(Doc.m_InOuts[0].HighValue, 3.0);
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[0], 1.0);
 }
 
 TEST_F(ImportTest, NamesFlagClearPassesTheFirstLineOverAndNamesNothing) {
@@ -252,8 +252,8 @@ TEST_F(ImportTest, UseLineAndSetNamesWithTheDialogs) {
     EXPECT_EQ(other.m_InOuts[0].InOutName, "AA");
     EXPECT_EQ(other.m_InOuts[1].InOutName, "AB");
     EXPECT_EQ(other.m_InOuts[2].InOutName, "AC");
-    EXPECT_TRUE(IsMissing(other.m_Examples[0].Values[0]));
-    EXPECT_EQ(other.m_Examples[1].Values[2], 3.0);
+    EXPECT_TRUE(IsMissing(other.m_Examples[0].Values()[0]));
+    EXPECT_EQ(other.m_Examples[1].Values()[2], 3.0);
 }
 
 TEST_F(ImportTest, RepeatedDelimitersAreRemovedOnlyWhenAsked) {
@@ -275,7 +275,7 @@ TEST_F(ImportTest, RepeatedDelimitersAreRemovedOnlyWhenAsked) {
     QueueColumns();
     EXPECT_EQ(ImportFile(other, file, 1, 0), 0);
     ASSERT_EQ(other.m_InOuts.size(), 3u);
-    EXPECT_TRUE(IsMissing(other.m_Examples[0].Values[1]));
+    EXPECT_TRUE(IsMissing(other.m_Examples[0].Values()[1]));
 }
 
 TEST_F(ImportTest, ColumnNameLimitIsZY) {

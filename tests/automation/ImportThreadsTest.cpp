@@ -44,7 +44,7 @@ protected:
         for (const auto& e : Doc.m_Examples) {
             out.RowNames.push_back(e.ExampleName);
             out.Types.push_back(e.ExampleType);
-            for (double v : e.Values) {
+            for (double v : e.Values()) {
                 std::uint64_t bits = 0;
                 std::memcpy(&bits, &v, sizeof bits);
                 out.Bits.push_back(bits);

@@ -27,8 +27,8 @@ TEST_F(ScriptQueryKeywordsTest, LeaveSomeOutAddQueryAndFileQueryRunHeadless) {
     runner.Execute("addquery(2)");
     ASSERT_EQ(Doc.m_Examples.size(), 9u);
     EXPECT_EQ(Doc.m_Examples[0].ExampleType, Querying);
-    EXPECT_EQ(Doc.m_Examples[0].Values[0], 0.0);
-    EXPECT_NE(Doc.m_Examples[0].Values[1], kMissing);  // answered
+    EXPECT_EQ(Doc.m_Examples[0].Values()[0], 0.0);
+    EXPECT_NE(Doc.m_Examples[0].Values()[1], kMissing);  // answered
 
     const std::string data = Dir.File("new.txt");
     WriteWholeFile(data, "2.5\r\n7.5\r\n");

@@ -114,7 +114,7 @@ TEST_F(ScriptTest, QueryAnswersAndWritesTheQueryingRows) {
     MakeGrid(4, 2, {0, 10, 1, 20, 2, 30, 3, 40}, {0, 1});
     const std::string path = (m_Dir / "answers.qu.txt").string();
     EXPECT_EQ(Run("cn(2,0,0)\r\nrt(2,1,2)\r\nq(" + path + ")\r\nquery\r\n"), 0);
-    const double answer = Doc.m_Examples[2].Values[1];
+    const double answer = Doc.m_Examples[2].Values()[1];
     EXPECT_NE(answer, 30.0);
     EXPECT_GT(answer, 10.0);
     EXPECT_LT(answer, 40.0);
@@ -123,7 +123,7 @@ TEST_F(ScriptTest, QueryAnswersAndWritesTheQueryingRows) {
     const std::string expected = "\tI: " + Doc.m_InOuts[0].InOutName + "\tO: " +
                                  Doc.m_InOuts[1].InOutName + "\t\r\n" +
                                  Doc.m_Examples[2].ExampleName + "\t" +
-                                 FormatValue(Doc, Doc.m_Examples[2].Values[0], 0) + "\t" +
+                                 FormatValue(Doc, Doc.m_Examples[2].Values()[0], 0) + "\t" +
                                  FormatValue(Doc, answer, 1);
     EXPECT_EQ(text, expected);
     // Without a path, beside the script.
@@ -214,16 +214,16 @@ TEST_F(ScriptTest, ModesGivenAfterTheImportThatCreatesTheColumns) {
     EXPECT_EQ(Doc.m_InOuts[0].Mode, Text);
     EXPECT_EQ(FormatCellValue(Doc, 0, 1), "pink");
     EXPECT_EQ(Doc.m_InOuts[1].Mode, Real);
-    EXPECT_TRUE(IsMissing(Doc.m_Examples[0].Values[1]));
+    EXPECT_TRUE(IsMissing(Doc.m_Examples[0].Values()[1]));
     // Set after a wait: the import had read the column as numbers.
     EXPECT_EQ(Doc.m_InOuts[2].Mode, Text);
-    EXPECT_TRUE(IsMissing(Doc.m_Examples[0].Values[2]));
-    EXPECT_EQ(Doc.m_Examples[1].Values[3], 8.0);
+    EXPECT_TRUE(IsMissing(Doc.m_Examples[0].Values()[2]));
+    EXPECT_EQ(Doc.m_Examples[1].Values()[3], 8.0);
 
     // Into a Grid that has its columns, the modes stay as they are.
     EXPECT_EQ(Run("importfile(data.csv,1,0,0,1,0,0,0,0)\r\nctm(1,1,0,3)\r\n"), 0);
     ASSERT_EQ(Doc.m_Examples.size(), 4u);
-    EXPECT_TRUE(IsMissing(Doc.m_Examples[3].Values[1]));
+    EXPECT_TRUE(IsMissing(Doc.m_Examples[3].Values()[1]));
 }
 
 TEST_F(ScriptTest, SaveFileWritesBesideTheScript) {
@@ -238,7 +238,7 @@ TEST_F(ScriptTest, SaveFileWritesBesideTheScript) {
     std::string error;
     ASSERT_TRUE(ReadDocumentFile(reopened, (m_Dir / "saved.tvq").string(), error)) << error;
     ASSERT_EQ(reopened.m_Examples.size(), 2u);
-    EXPECT_EQ(reopened.m_Examples[1].Values[1], 4.0);
+    EXPECT_EQ(reopened.m_Examples[1].Values()[1], 4.0);
 }
 
 TEST_F(ScriptTest, EditCancelAndOpenRefusals) {

@@ -221,8 +221,8 @@ TEST_F(BatchRunTest, GridPreparationTakesTheDefaultAnswersAndPrintsThem) {
     // The copy of column a leads it by one row; the new top row is Training and empty.
     std::vector<double> copy, source;
     for (const CExample& ex : Doc.m_Examples) {
-        copy.push_back(ex.Values[3]);
-        source.push_back(ex.Values[0]);
+        copy.push_back(ex.Values()[3]);
+        source.push_back(ex.Values()[0]);
     }
     EXPECT_EQ(copy, (std::vector<double>{1, 2, 3, 9, kMissing, 1}));
     EXPECT_EQ(source, (std::vector<double>{kMissing, 1, 2, 3, 9, kMissing}));
@@ -368,7 +368,7 @@ TEST_F(BatchRunTest, ImageNamesFindTheirBitmapsHeadless) {
     EXPECT_EQ(GetImageCode(Doc, "bird", 2, 0), 303.0);
     EXPECT_EQ(GetImageCode(Doc, "cat", 2, 0), 304.0);
     ASSERT_EQ(Doc.m_Examples.size(), 6u);
-    EXPECT_EQ(Doc.m_Examples[5].Values[0], 302.0);
+    EXPECT_EQ(Doc.m_Examples[5].Values()[0], 302.0);
     EXPECT_EQ(Doc.m_Examples[5].ExampleType, Training);
 
     // A name that names no file is cancelled, and the import says so.
@@ -470,7 +470,7 @@ TEST_F(BatchRunTest, ACsvOfBitmapNamesImportsIntoAnImageColumnAndLearns) {
     const std::vector<std::string> rows = {"cat", "dog", "owl.bmp", "bee", "cat"};
     ASSERT_EQ(Doc.m_Examples.size(), rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r)
-        EXPECT_EQ(Doc.m_Examples[r].Values[0], GetImageCode(Doc, rows[r], 1, 0)) << r;
+        EXPECT_EQ(Doc.m_Examples[r].Values()[0], GetImageCode(Doc, rows[r], 1, 0)) << r;
     EXPECT_EQ(Doc.m_InOuts[0].Mode, Image);
     EXPECT_EQ(Doc.m_InOuts[0].InOutName, "picture");
 
@@ -499,7 +499,7 @@ TEST_F(BatchRunTest, ImageFieldsThatCannotBeCodedAreReported) {
     ASSERT_NE(messages.find(cannot), std::string::npos) << messages;
     EXPECT_EQ(messages.find(cannot, messages.find(cannot) + 1), std::string::npos) << messages;
     ASSERT_EQ(first.Doc.m_Examples.size(), 2u);
-    EXPECT_EQ(first.Doc.m_Examples[1].Values[0], kMissing);
+    EXPECT_EQ(first.Doc.m_Examples[1].Values()[0], kMissing);
 
     WriteWholeFile(Dir.File("b.csv"), "p,t\r\nrle,1\r\nemu,2\r\n");
     WriteWholeFile(Dir.File("b.txt"), "importfile(b.csv,1,0,0,1,0,0,0,0)\r\nctm(0,1,0,4)\r\n");

@@ -15,7 +15,7 @@ protected:
         P.Prompts.QueueDialogOk([text](CDialogForm& form) { form.Field("Function").TextValue = text; });
         ASSERT_EQ(OnSetFunction(Doc, column, row), 1);
     }
-    double Cell(int column, int row) const { return Doc.m_Examples[row].Values[column]; }
+    double Cell(int column, int row) const { return Doc.m_Examples[row].Values()[column]; }
     std::string Error(const char* message, int column, int row) {
         return std::string(message) + "\nat column " + std::to_string(column) + " row " +
                std::to_string(row);

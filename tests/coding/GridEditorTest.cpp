@@ -16,7 +16,7 @@ constexpr const char* kBoolQuestion =
 
 class GridEditorTest : public DocTest {
 protected:
-    double Cell(int column, int row) const { return Doc.m_Examples[row].Values[column]; }
+    double Cell(int column, int row) const { return Doc.m_Examples[row].Values()[column]; }
 };
 
 TEST_F(GridEditorTest, TypedNumbersAndBoolWords) {
@@ -36,7 +36,7 @@ TEST_F(GridEditorTest, TypedNumbersAndBoolWords) {
         EXPECT_EQ(Cell(c.column, 0), c.value) << c.text;
     }
     EXPECT_EQ(Doc.m_InOuts[1].EditorMode, Bool);
-    EXPECT_DOUBLE_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.0);  // normalised against 4
+    EXPECT_DOUBLE_EQ(Doc.m_Examples[0].NormalisedValues()[0], 0.0);  // normalised against 4
 }
 
 TEST_F(GridEditorTest, UnreadableNumbersAreRefusedWithTheReason) {

@@ -41,11 +41,11 @@ TEST_F(GridReplaceTest, ReplacingTypesTheNewValueThroughTheEditor) {
     EXPECT_EQ(Shown(1, 2), "dog");
 
     ASSERT_EQ(ReplaceInCell(Doc, 0, 0, "1.4", "3.5"), 1);
-    EXPECT_EQ(Doc.m_Examples[0].Values[0], 3.5);
+    EXPECT_EQ(Doc.m_Examples[0].Values()[0], 3.5);
     // The editor's own rules: a word is no number for a Real cell, and the cell keeps its value.
     EXPECT_EQ(ReplaceAllCells(Doc, "2", "two"), 0);
     EXPECT_EQ(P.Prompts.LastText(), "\"two\" is not a number.\n\nType a number, or ? for a missing value.");
-    EXPECT_EQ(Doc.m_Examples[2].Values[0], 2.0);
+    EXPECT_EQ(Doc.m_Examples[2].Values()[0], 2.0);
     // Not while learning.
     Doc.m_Learning = true;
     EXPECT_EQ(ReplaceAllCells(Doc, "dog", "cow"), 0);

@@ -27,8 +27,8 @@ TEST_F(ListHousekeepingTest, DeletingColumnZeroDropsItsTextsAtTheTidy) {
     ASSERT_EQ(Doc.DeleteCol(0, 0), 1);
     EXPECT_EQ(P.Prompts.Texts(), std::vector<std::string>{"2 unallocated text items deleted."});
     EXPECT_EQ(GetHashInCol(Doc, 0), 2);
-    EXPECT_EQ(GetText(Doc, Doc.m_Examples[1].Values[0], 0), "t1_1");
-    EXPECT_EQ(GetText(Doc, Doc.m_Examples[0].Values[1], 1), "t2_0");
+    EXPECT_EQ(GetText(Doc, Doc.m_Examples[1].Values()[0], 0), "t1_1");
+    EXPECT_EQ(GetText(Doc, Doc.m_Examples[0].Values()[1], 1), "t2_0");
 }
 
 TEST_F(ListHousekeepingTest, DeletingALaterColumnAttachesItsTextsUntilAPurge) {
@@ -38,7 +38,7 @@ TEST_F(ListHousekeepingTest, DeletingALaterColumnAttachesItsTextsUntilAPurge) {
     P.App->m_DiagnosticLevel = 1;
     EXPECT_EQ(PurgeHashTexts(Doc, 2), 1);
     EXPECT_EQ(P.Prompts.LastText(), "1 text item deleted from column 2.");
-    EXPECT_EQ(GetText(Doc, Doc.m_Examples[0].Values[2], 2), "t2_0");
+    EXPECT_EQ(GetText(Doc, Doc.m_Examples[0].Values()[2], 2), "t2_0");
     // Nothing to purge: no message.
     EXPECT_EQ(PurgeHashTexts(Doc, 2), 0);
     EXPECT_EQ(P.Prompts.Texts().size(), 1u);
@@ -61,7 +61,7 @@ TEST_F(ListHousekeepingTest, PurgeAndTidyAreSilentOutsideDiagnosticLevelOne) {
 
 TEST_F(ListHousekeepingTest, CopyingThroughTheScratchColumnKeepsCodes) {
     TextColumns(1, 2);
-    const double code = Doc.m_Examples[0].Values[0];
+    const double code = Doc.m_Examples[0].Values()[0];
     CopyHashTexts(Doc, 0, -2);
     CopyHashTexts(Doc, 0, -2);  // no duplicates
     EXPECT_EQ(GetHashInCol(Doc, -2), 1);
@@ -71,7 +71,7 @@ TEST_F(ListHousekeepingTest, CopyingThroughTheScratchColumnKeepsCodes) {
     // Moving columns right carries a Text column's texts along.
     Doc.AddCol(0, 0, 1);
     Doc.MoveColsRight(1);
-    EXPECT_EQ(GetText(Doc, Doc.m_Examples[0].Values[2], 2), "t1_0");
+    EXPECT_EQ(GetText(Doc, Doc.m_Examples[0].Values()[2], 2), "t1_0");
 }
 
 TEST_F(ListHousekeepingTest, TidyCommandCountsTextsAndImages) {

@@ -132,7 +132,7 @@ TEST_F(ImageCodesTest, FragmentsAreNumberedRowByRowAndContinue) {
     // The next fragmenting goes on after the highest number; a lone P000000 gives P000001.
     EXPECT_EQ(FragmentImage(Doc, file, "P", 40, 40, 1, 1, 0, 2), 1);  // beyond the bitmap: black
     EXPECT_EQ(FormatCellValue(Doc, 0, 2), "P000006");
-    EXPECT_EQ(GetImageName(Doc, Doc.m_Examples[2].Values[0], 0), "P000006");
+    EXPECT_EQ(GetImageName(Doc, Doc.m_Examples[2].Values()[0], 0), "P000006");
     EXPECT_EQ(GetImageCode(Doc, "P000002", 1, 0), kMissing);  // purged: no cell holds it
     EXPECT_FALSE(ParseFragmentDescriptor("#fragment W=0, H=1, X=1, Y=1, x=0, y=0, a.bmp", f));
     EXPECT_FALSE(ParseFragmentDescriptor("#fragment W=1, H=1, X=1, Y=1, x=1, y=0, a.bmp", f));
@@ -211,12 +211,12 @@ TEST_F(ImageCodesTest, ImageColumnsInTheNetwork) {
                      (image->PairCode - io.ImageCodeLow[0]) / (io.ImageCodeHigh[0] - io.ImageCodeLow[0]));
     EXPECT_DOUBLE_EQ(Doc.m_Nodes[1].Activation,
                      (image->EdgeCode - io.ImageCodeLow[1]) / (io.ImageCodeHigh[1] - io.ImageCodeLow[1]));
-    EXPECT_DOUBLE_EQ(Doc.m_Nodes[3].Activation, Doc.m_Examples[1].NormalisedValues[1]);
+    EXPECT_DOUBLE_EQ(Doc.m_Nodes[3].Activation, Doc.m_Examples[1].NormalisedValues()[1]);
     CalculateActivations(Doc);
     const double error = CalculateErrors(Doc, 1);
     const int out = 7;
     EXPECT_DOUBLE_EQ(Doc.m_Nodes[out].Error,
-                     Doc.m_Examples[1].NormalisedValues[2] - Doc.m_Nodes[out].Activation);
+                     Doc.m_Examples[1].NormalisedValues()[2] - Doc.m_Nodes[out].Activation);
     EXPECT_DOUBLE_EQ(error, (std::fabs(Doc.m_Nodes[7].Error) + std::fabs(Doc.m_Nodes[8].Error) +
                              std::fabs(Doc.m_Nodes[9].Error)) / 3 / 3);
     EXPECT_NE(Doc.m_Nodes[8].Error + Doc.m_Nodes[7].Activation - Doc.m_Nodes[8].Activation,
@@ -275,13 +275,13 @@ TEST_F(ImageCodesTest, TypingAndConvertingImageNames) {
     EXPECT_EQ(EnterCellText(Doc, 0, 2, "a?b"), 0);
     EXPECT_EQ(P.Prompts.LastText(), "Images cannot use names containing '?'.");
     EXPECT_EQ(EnterCellText(Doc, 0, 2, "?"), 1);
-    EXPECT_EQ(Doc.m_Examples[2].Values[0], kMissing);
+    EXPECT_EQ(Doc.m_Examples[2].Values()[0], kMissing);
     // An unreadable bitmap: one more file is asked for, then the entry is abandoned.
     WriteWholeFile(Dir.File("bad.bmp"), "BM");
     P.Prompts.QueueFile(Dir.File("bad.bmp"));
     P.Prompts.QueueFile(std::nullopt);
     EXPECT_EQ(EnterCellText(Doc, 0, 2, "broken"), 0);
-    EXPECT_EQ(Doc.m_Examples[2].Values[0], kMissing);
+    EXPECT_EQ(Doc.m_Examples[2].Values()[0], kMissing);
 
     // A Text column turned Image by a script line: each distinct text chooses its bitmap once.
     Doc.SetInOutTypeAndMode(1, -1, Text);

@@ -73,7 +73,7 @@ TEST_F(SpecialFilesTest, GridFileWithItsRangeTable) {
     for (int r = 0; r < 3; ++r) {
         expected += std::string("\r\n") + prefixes[r] + Doc.m_Examples[r].ExampleName;
         for (int c = 0; c < 3; ++c)
-            expected += "\t" + FormatValue(Doc, Doc.m_Examples[r].Values[c], c);
+            expected += "\t" + FormatValue(Doc, Doc.m_Examples[r].Values()[c], c);
     }
     expected +=
         "\r\n\r\nColumn\t\t\tMin Value\tMax Value\r\n"

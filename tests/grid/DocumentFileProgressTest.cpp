@@ -5,6 +5,7 @@
 #include "grid/QuorinDoc.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "support/Rows.h"
 
 namespace quorin::test {
 namespace {
@@ -17,10 +18,7 @@ protected:
         Doc.m_Examples.resize(static_cast<size_t>(rows));
         for (int r = 0; r < rows; ++r) {
             CExample& ex = Doc.m_Examples[static_cast<size_t>(r)];
-            for (int c = 0; c < 10; ++c) {
-                ex.Values.push_back(r * 10.0 + c + 0.25);
-                ex.NormalisedValues.push_back(1.0 / (r + c + 1));
-            }
+            for (int c = 0; c < 10; ++c) ex.Cells.PushBack(r * 10.0 + c + 0.25, 1.0 / (r + c + 1));
         }
         Doc.SetRowCount();
     }
@@ -49,8 +47,10 @@ TEST_F(DocumentFileProgressTest, ALargeFileReportsTenthsBothWaysAndReadsBackExac
     EXPECT_EQ(Posted(StatusReadingFile, before), tenths);
     ASSERT_EQ(opened.m_Examples.size(), Doc.m_Examples.size());
     for (size_t r : {size_t{0}, size_t{4097}, size_t{99999}}) {
-        EXPECT_EQ(opened.m_Examples[r].Values, Doc.m_Examples[r].Values) << r;
-        EXPECT_EQ(opened.m_Examples[r].NormalisedValues, Doc.m_Examples[r].NormalisedValues) << r;
+        EXPECT_EQ(test::AsVector(opened.m_Examples[r].Values()), test::AsVector(Doc.m_Examples[r].Values())) << r;
+        EXPECT_EQ(test::AsVector(opened.m_Examples[r].NormalisedValues()),
+                  test::AsVector(Doc.m_Examples[r].NormalisedValues()))
+            << r;
     }
     // Written again, only the load count differs.
     std::vector<std::uint8_t> again = EncodeDocument(opened);

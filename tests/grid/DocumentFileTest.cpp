@@ -13,6 +13,7 @@
 #include "grid/DocumentCommands.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "support/Rows.h"
 
 namespace quorin::test {
 namespace {
@@ -112,13 +113,11 @@ void FillEverything(CQuorinDoc& doc) {
     CExample ex;
     ex.ExampleName = "first";
     ex.ExampleType = Validating;
-    ex.Values = {1.5, kMissing};
-    ex.NormalisedValues = {0.0, 0.5};
+    test::SetCells(ex, {1.5, kMissing}, {0.0, 0.5});
     doc.m_Examples.push_back(ex);
     ex.ExampleName = "";
     ex.ExampleType = Duplicate;
-    ex.Values = {2.5, -3.0};
-    ex.NormalisedValues = {1.0, 0.25};
+    test::SetCells(ex, {2.5, -3.0}, {1.0, 0.25});
     doc.m_Examples.push_back(ex);
     doc.m_Nodes.resize(3);
     for (int n = 0; n < 3; ++n) {
@@ -276,8 +275,9 @@ TEST_F(DocumentFileTest, EveryStoredFieldSurvivesARoundTrip) {
     for (int e = 0; e < 2; ++e) {
         EXPECT_EQ(r.m_Examples[e].ExampleName, Doc.m_Examples[e].ExampleName);
         EXPECT_EQ(r.m_Examples[e].ExampleType, Doc.m_Examples[e].ExampleType);
-        EXPECT_EQ(r.m_Examples[e].Values, Doc.m_Examples[e].Values);
-        EXPECT_EQ(r.m_Examples[e].NormalisedValues, Doc.m_Examples[e].NormalisedValues);
+        EXPECT_EQ(test::AsVector(r.m_Examples[e].Values()), test::AsVector(Doc.m_Examples[e].Values()));
+        EXPECT_EQ(test::AsVector(r.m_Examples[e].NormalisedValues()),
+                  test::AsVector(Doc.m_Examples[e].NormalisedValues()));
     }
     ASSERT_EQ(r.m_Weights.size(), 2u);
     const CWeight& w = r.m_Weights[1];
@@ -454,8 +454,7 @@ TEST_F(DocumentFileTest, HostileFilesAreRefusedWithTheReasonAndAnEmptyDocument) 
     CQuorinDoc two(*P.App);
     two.m_InOuts.resize(2);
     two.m_Examples.resize(1);
-    two.m_Examples[0].Values = {1.0, 2.0};
-    two.m_Examples[0].NormalisedValues = {0.0, 1.0};
+    test::SetCells(two.m_Examples[0], {1.0, 2.0}, {0.0, 1.0});
     Bytes shortRow = EncodeDocument(two);
     const size_t valueCount = shortRow.size() - 6 * 2 - (2 + 16) - 16 - 2;
     ASSERT_EQ(WordAt(shortRow, valueCount), 2);
@@ -546,8 +545,8 @@ TEST_F(DocumentFileTest, SaveAndOpenThroughTheFileCommands) {
     EXPECT_EQ(P.Prompts.Dialogs().back().Id, "Information");
     EXPECT_EQ(opened.m_RowCount, 3);
     EXPECT_EQ(opened.m_ColCount, 2);
-    EXPECT_EQ(opened.m_Examples[2].Values[1], 30.0);
-    EXPECT_EQ(opened.m_Examples[2].NormalisedValues[1], 1.0);
+    EXPECT_EQ(opened.m_Examples[2].Values()[1], 30.0);
+    EXPECT_EQ(opened.m_Examples[2].NormalisedValues()[1], 1.0);
     EXPECT_EQ(opened.m_InOuts[1].HighValue, 30.0);
     EXPECT_EQ(opened.m_LoadCount, 1);
 

@@ -14,6 +14,7 @@
 #include "network/Validation.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "support/Rows.h"
 
 namespace quorin::test {
 namespace {
@@ -134,8 +135,11 @@ void ExpectSameStoredFields(const CQuorinDoc& a, const CQuorinDoc& b) {
     for (std::size_t i = 0; i < a.m_Examples.size(); ++i) {
         SAME(m_Examples, ExampleName);
         SAME(m_Examples, ExampleType);
-        SAME(m_Examples, Values);
-        SAME(m_Examples, NormalisedValues);
+        SAME(m_Examples, Values().size());
+        EXPECT_EQ(test::AsVector(a.m_Examples[i].Values()), test::AsVector(b.m_Examples[i].Values())) << i;
+        EXPECT_EQ(test::AsVector(a.m_Examples[i].NormalisedValues()),
+                  test::AsVector(b.m_Examples[i].NormalisedValues()))
+            << i;
     }
     for (std::size_t i = 0; i < a.m_InOuts.size(); ++i) {
         SAME(m_InOuts, InOutName);
@@ -234,11 +238,11 @@ TEST_F(GoldenFileTest, TheStoredNetworkDocumentHoldsItsContent) {
     ASSERT_EQ(Doc.m_Examples.size(), 5u);
     EXPECT_EQ(Doc.m_Examples[3].ExampleName, "row d");
     EXPECT_EQ(Doc.m_Examples[3].ExampleType, Querying);
-    EXPECT_EQ(Doc.m_Examples[4].Values[1], kMissing);
-    EXPECT_EQ(Doc.m_Examples[2].Values[2], 20.0);
+    EXPECT_EQ(Doc.m_Examples[4].Values()[1], kMissing);
+    EXPECT_EQ(Doc.m_Examples[2].Values()[2], 20.0);
     ASSERT_EQ(Doc.m_HashTexts.size(), 4u);  // "green" once
     EXPECT_EQ(Doc.m_HashTexts[3].Text, "amber");
-    EXPECT_EQ(Doc.m_Examples[4].Values[0], Doc.m_HashTexts[3].Code);
+    EXPECT_EQ(Doc.m_Examples[4].Values()[0], Doc.m_HashTexts[3].Code);
     EXPECT_EQ(Doc.m_Nodes.size(), 6u);
     EXPECT_EQ(Doc.m_Weights.size(), 2u * 3 + 3 * 1);
     EXPECT_EQ(Doc.m_Weights[8].FromNode, 4);

@@ -104,7 +104,7 @@ TEST_F(GridCheckTest, ValidatingValuesOutsideTheTrainingRangeAndNoEndingTheCheck
     EXPECT_EQ(Prompts.Cells, (std::vector<std::pair<int, int>>{{3, 0}, {5, 0}}));
     EXPECT_EQ(Doc.m_Examples[3].ExampleType, Training);  // kept after the No
     EXPECT_EQ(Doc.m_Examples[5].ExampleType, Validating);
-    EXPECT_DOUBLE_EQ(Doc.m_Examples[2].NormalisedValues[0], 2.0 / 3);  // range now 1..4
+    EXPECT_DOUBLE_EQ(Doc.m_Examples[2].NormalisedValues()[0], 2.0 / 3);  // range now 1..4
 }
 
 TEST_F(GridCheckTest, RowsWithoutAnImageInAnImageColumnComeFirst) {

@@ -1,5 +1,6 @@
 // Adding, deleting and shifting rows and columns; the questions and what No leaves.
 #include "support/FakePlatform.h"
+#include "support/Rows.h"
 
 namespace quorin::test {
 namespace {
@@ -29,8 +30,8 @@ protected:
         EXPECT_EQ(Doc.m_RowCount, static_cast<int>(Doc.m_Examples.size()));
         EXPECT_EQ(Doc.m_ColCount, static_cast<int>(Doc.m_InOuts.size()));
         for (const auto& ex : Doc.m_Examples) {
-            EXPECT_EQ(ex.Values.size(), Doc.m_InOuts.size());
-            EXPECT_EQ(ex.NormalisedValues.size(), Doc.m_InOuts.size());
+            EXPECT_EQ(ex.Values().size(), Doc.m_InOuts.size());
+            EXPECT_EQ(ex.NormalisedValues().size(), Doc.m_InOuts.size());
         }
     }
 };
@@ -39,18 +40,18 @@ TEST_F(GridEditingTest, DeleteRowMovesLaterRowsUpAndRenormalises) {
     MakeNamedGrid();
     Doc.SetExampleType(1, Validating);
     Doc.RenormaliseAll(0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 20.0 / 30.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 20.0 / 30.0);
 
     ASSERT_EQ(Doc.DeleteRow(0, 0, 1), 1);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"B", "C", "D"}));
     EXPECT_EQ(Doc.m_Examples[0].ExampleType, Validating);
-    EXPECT_EQ(Doc.m_Examples[0].Values, (std::vector<double>{10, 11, 12}));
-    EXPECT_EQ(Doc.m_Examples[2].Values, (std::vector<double>{30, 31, 32}));
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[0].Values()), (std::vector<double>{10, 11, 12}));
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[2].Values()), (std::vector<double>{30, 31, 32}));
     // The Training range is now 20..30: C sits at the bottom, the Validating B below it.
     EXPECT_EQ(Doc.m_InOuts[0].LowValue, 20.0);
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[0], 0.0);
-    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[2], 1.0);
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[0], 0.0);
+    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues()[0], 0.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[2], 1.0);
     EXPECT_TRUE(Doc.IsModified());
     ExpectShapeConsistent();
 }
@@ -59,7 +60,7 @@ TEST_F(GridEditingTest, DeleteRowInTheMiddleAndAtTheEnd) {
     MakeNamedGrid();
     ASSERT_EQ(Doc.DeleteRow(2, 0, 0), 1);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B", "D"}));
-    EXPECT_EQ(Doc.m_Examples[2].Values[1], 31.0);
+    EXPECT_EQ(Doc.m_Examples[2].Values()[1], 31.0);
     EXPECT_FALSE(Doc.IsModified());  // modified 0: neither the row nor the renormalising marks
     ASSERT_EQ(Doc.DeleteRow(2, 0, 1), 1);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B"}));
@@ -105,8 +106,9 @@ TEST_F(GridEditingTest, QuestionsAnsweredNoChangeNothing) {
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B", "C", "D"}));
     EXPECT_EQ(ColNames(), (std::vector<std::string>{"X", "Y", "Z"}));
     for (size_t r = 0; r < before.size(); ++r) {
-        EXPECT_EQ(Doc.m_Examples[r].Values, before[r].Values);
-        EXPECT_EQ(Doc.m_Examples[r].NormalisedValues, before[r].NormalisedValues);
+        EXPECT_EQ(test::AsVector(Doc.m_Examples[r].Values()), test::AsVector(before[r].Values()));
+        EXPECT_EQ(test::AsVector(Doc.m_Examples[r].NormalisedValues()),
+                  test::AsVector(before[r].NormalisedValues()));
     }
     EXPECT_EQ(Doc.m_NetworkExists, 1);
     EXPECT_FALSE(Doc.IsModified());
@@ -138,8 +140,8 @@ TEST_F(GridEditingTest, DeleteColMovesHigherColumnsDown) {
     EXPECT_EQ(Doc.m_InOuts[1].Lock, 1);
     EXPECT_EQ(Doc.m_InOuts[1].LowValue, 2.0);
     EXPECT_EQ(Doc.m_InOuts[1].HighValue, 32.0);
-    EXPECT_EQ(Doc.m_Examples[3].Values, (std::vector<double>{30, 32}));
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[1], 10.0 / 30.0);
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[3].Values()), (std::vector<double>{30, 32}));
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[1], 10.0 / 30.0);
     EXPECT_EQ(Doc.m_NetworkExists, 0);
     EXPECT_TRUE(Doc.m_Associations.empty());
     EXPECT_TRUE(Doc.IsModified());
@@ -147,7 +149,7 @@ TEST_F(GridEditingTest, DeleteColMovesHigherColumnsDown) {
 
     ASSERT_EQ(Doc.DeleteCol(1, 0), 1);  // the last column
     EXPECT_EQ(ColNames(), (std::vector<std::string>{"X"}));
-    EXPECT_EQ(Doc.m_Examples[3].Values, (std::vector<double>{30}));
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[3].Values()), (std::vector<double>{30}));
     EXPECT_EQ(Doc.DeleteCol(1, 1), 0);  // no such column: not even asked
     ExpectShapeConsistent();
 }
@@ -158,17 +160,17 @@ TEST_F(GridEditingTest, AddRowAtTheHeadComesFirstWithMissingValues) {
     ASSERT_EQ(Doc.AddRow(0, Validating, 1, 1), 1);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{" ", "A", "B", "C", "D"}));
     EXPECT_EQ(Doc.m_Examples[0].ExampleType, Validating);
-    EXPECT_EQ(Doc.m_Examples[0].Values, (std::vector<double>(3, kMissing)));
-    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues, (std::vector<double>(3, 1.0)));
-    EXPECT_EQ(Doc.m_Examples[1].Values[0], 0.0);
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[0].Values()), (std::vector<double>(3, kMissing)));
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[0].NormalisedValues()), (std::vector<double>(3, 1.0)));
+    EXPECT_EQ(Doc.m_Examples[1].Values()[0], 0.0);
     EXPECT_EQ(Doc.m_RowCount, 5);
 
     Doc.m_MissingDataChoice = MissingLowest;
     ASSERT_EQ(Doc.AddRow(0, ExcludedRow, 0, 1), 1);
-    EXPECT_EQ(Doc.m_Examples.back().NormalisedValues, (std::vector<double>(3, 0.0)));
+    EXPECT_EQ(test::AsVector(Doc.m_Examples.back().NormalisedValues()), (std::vector<double>(3, 0.0)));
     Doc.m_MissingDataChoice = MissingAverage;
     ASSERT_EQ(Doc.AddRow(0, Training, 0, 1), 1);
-    EXPECT_EQ(Doc.m_Examples.back().NormalisedValues, (std::vector<double>(3, 0.5)));
+    EXPECT_EQ(test::AsVector(Doc.m_Examples.back().NormalisedValues()), (std::vector<double>(3, 0.5)));
     ExpectShapeConsistent();
 }
 
@@ -201,8 +203,8 @@ TEST_F(GridEditingTest, AddColAppendsMissingCellsAndForgetsTheNetwork) {
     EXPECT_EQ(io.LowValue, kMissing);
     EXPECT_EQ(io.HighValue, kMinusMissing);
     for (const auto& ex : Doc.m_Examples) {
-        EXPECT_EQ(ex.Values.back(), kMissing);
-        EXPECT_EQ(ex.NormalisedValues.back(), 0.0);
+        EXPECT_EQ(ex.Values().back(), kMissing);
+        EXPECT_EQ(ex.NormalisedValues().back(), 0.0);
     }
     EXPECT_EQ(Doc.m_ColCount, 4);
     EXPECT_EQ(Doc.m_NetworkExists, 0);
@@ -228,9 +230,8 @@ TEST_F(GridEditingTest, MoveRowsDownDuplicatesTheFirstRowAndLosesTheLast) {
     Doc.MoveRowsDown(1);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B", "B", "C"}));
     EXPECT_EQ(Doc.m_Examples[2].ExampleType, Validating);
-    EXPECT_EQ(Doc.m_Examples[2].Values, Doc.m_Examples[1].Values);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues, Doc.m_Examples[1].NormalisedValues);
-    EXPECT_EQ(Doc.m_Examples[3].Values[0], 20.0);
+    EXPECT_EQ(Doc.m_Examples[2].Cells, Doc.m_Examples[1].Cells);
+    EXPECT_EQ(Doc.m_Examples[3].Values()[0], 20.0);
     ExpectShapeConsistent();
 
     Doc.MoveRowsDown(3);  // the last row: nothing moves
@@ -245,7 +246,7 @@ TEST_F(GridEditingTest, InsertingARowIsAddThenMoveDown) {
     Doc.MoveRowsDown(2);
     Doc.SetExampleName(2, "new", 1);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A", "B", "new", "C", "D"}));
-    EXPECT_EQ(Doc.m_Examples[4].Values[2], 32.0);
+    EXPECT_EQ(Doc.m_Examples[4].Values()[2], 32.0);
 }
 
 TEST_F(GridEditingTest, MoveColsRightDuplicatesTheFirstColumnAndLosesTheLast) {
@@ -263,9 +264,9 @@ TEST_F(GridEditingTest, MoveColsRightDuplicatesTheFirstColumnAndLosesTheLast) {
     EXPECT_EQ(Doc.m_InOuts[3].AssociatedColumn, -1);   // never copied
     EXPECT_EQ(Doc.m_InOuts[3].SavedType, ExcludedCol);  // not copied either
     EXPECT_EQ(Doc.m_InOuts[2].AssociatedColumn, 4);     // the first column keeps its content
-    EXPECT_EQ(Doc.m_Examples[1].Values, (std::vector<double>{10, 11, 12, 12, 13}));
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[3], Doc.m_Examples[1].NormalisedValues[2]);
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[4], 1.0);
+    EXPECT_EQ(test::AsVector(Doc.m_Examples[1].Values()), (std::vector<double>{10, 11, 12, 12, 13}));
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[3], Doc.m_Examples[1].NormalisedValues()[2]);
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[4], 1.0);
     ExpectShapeConsistent();
 }
 

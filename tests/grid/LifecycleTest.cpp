@@ -160,21 +160,21 @@ TEST_F(LifecycleTest, APendingScriptRunsOnceOnTheDocumentTheShellMade) {
 
 TEST_F(LifecycleTest, InitDocumentRefreshesCountsRangesAndWorkingFields) {
     MakeGrid(3, 2, {1, 5, 2, 6, 3, 7});
-    Doc.m_Examples[1].ExampleError = 0.7;
+    Doc.SetExampleError(1, 0.7);
     Doc.m_InOuts[0].AssociatedColumn = 1;
     Doc.m_InOuts[1].Lock = 1;
     Doc.m_InOuts[1].HighValue = 99.0;
     Doc.m_Examples.pop_back();  // as a reader leaves it: lists filled, caches stale
-    for (auto& ex : Doc.m_Examples) ex.NormalisedValues.assign(2, 0.25);
+    for (auto& ex : Doc.m_Examples) std::ranges::fill(ex.NormalisedValues(), 0.25);
     Doc.InitDocument();
     EXPECT_EQ(Doc.m_RowCount, 2);
     EXPECT_EQ(Doc.m_ColCount, 2);
-    EXPECT_EQ(Doc.m_Examples[1].ExampleError, 0.0);
+    EXPECT_EQ(Doc.ExampleError(1), 0.0);
     EXPECT_EQ(Doc.m_InOuts[0].AssociatedColumn, -1);
     EXPECT_EQ(Doc.m_InOuts[1].Lock, 0);
     EXPECT_EQ(Doc.m_InOuts[1].HighValue, 6.0);
     EXPECT_EQ(Doc.m_InOuts[1].LowValue, 5.0);
-    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.25);  // values are not normalised here
+    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues()[0], 0.25);  // values are not normalised here
     EXPECT_EQ(Doc.m_NextLogTime, P.Clock.GetTickCount());
 }
 

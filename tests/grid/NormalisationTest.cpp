@@ -34,10 +34,10 @@ TEST_F(NormalisationTest, ValidatingValuesOutsideTheTrainingRangeClamp) {
     Doc.SetValue(0, 2, 10.0, 0, 1, 0, 1);
     EXPECT_DOUBLE_EQ(Doc.m_InOuts[0].LowValue, 2.0);
     EXPECT_DOUBLE_EQ(Doc.m_InOuts[0].HighValue, 4.0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 1.0);
     Doc.SetValue(0, 2, -3.0, 0, 1, 0, 1);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 0.0);
-    EXPECT_DOUBLE_EQ(Doc.m_Examples[1].NormalisedValues[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 0.0);
+    EXPECT_DOUBLE_EQ(Doc.m_Examples[1].NormalisedValues()[0], 1.0);
 }
 
 TEST_F(NormalisationTest, MissingValuesFollowTheModeAndTheChoice) {
@@ -45,39 +45,39 @@ TEST_F(NormalisationTest, MissingValuesFollowTheModeAndTheChoice) {
     Doc.m_MissingDataChoice = MissingHighest;
     Doc.SetInOutTypeAndMode(1, -1, Bool);
     Doc.RenormaliseAll(0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 1.0);  // Real under "highest"
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[1], 0.5);  // Bool always the middle
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 1.0);  // Real under "highest"
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[1], 0.5);  // Bool always the middle
     Doc.m_MissingDataChoice = MissingLowest;
     Doc.RenormaliseAll(0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 0.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 0.0);
 }
 
 TEST_F(NormalisationTest, ConstantColumnsNormaliseToTheLowerLimit) {
     MakeGrid(2, 2, {5.0, 0.0, 5.0, 0.0});
     EXPECT_EQ(Doc.m_InOuts[0].LowValue, 5.0);
     EXPECT_EQ(Doc.m_InOuts[0].HighValue, 5.0);
-    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.0);  // 0/0 is undefined
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[1], 0.0);  // high 0 becomes 1e-10
+    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues()[0], 0.0);  // 0/0 is undefined
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[1], 0.0);  // high 0 becomes 1e-10
 }
 
 TEST_F(NormalisationTest, AHighestValueOfZeroIsReplacedEvenInAWideRange) {
     MakeGrid(3, 1, {-5.0, 0.0, -2.5});
     EXPECT_EQ(Doc.m_InOuts[0].HighValue, 0.0);  // the stored range keeps the real 0
-    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues[0], 0.0);
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[0], 5.0 / (1e-10 + 5.0));
-    EXPECT_LT(Doc.m_Examples[1].NormalisedValues[0], 1.0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 2.5 / (1e-10 + 5.0));
+    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues()[0], 0.0);
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[0], 5.0 / (1e-10 + 5.0));
+    EXPECT_LT(Doc.m_Examples[1].NormalisedValues()[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 2.5 / (1e-10 + 5.0));
 }
 
 TEST_F(NormalisationTest, SingleRowLeavesOtherRowsStale) {
     MakeGrid(3, 1, {0.0, 10.0, 5.0});
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 0.5);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 0.5);
     Doc.SetValue(0, 1, 20.0, 0, 1, 1, 1);
     EXPECT_EQ(Doc.m_InOuts[0].HighValue, 20.0);
-    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues[0], 1.0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 0.5);  // stale until re-normalised
+    EXPECT_EQ(Doc.m_Examples[1].NormalisedValues()[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 0.5);  // stale until re-normalised
     Doc.RenormaliseAll(0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 0.25);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 0.25);
 }
 
 TEST_F(NormalisationTest, QueryingRowsNeverMoveTheRange) {
@@ -86,14 +86,14 @@ TEST_F(NormalisationTest, QueryingRowsNeverMoveTheRange) {
     EXPECT_EQ(Doc.m_Examples[2].ExampleName, "Query");
     Doc.SetValue(0, 2, 100.0, 0, 1, 0, 1);
     EXPECT_EQ(Doc.m_InOuts[0].HighValue, 10.0);
-    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues[0], 1.0);
+    EXPECT_EQ(Doc.m_Examples[2].NormalisedValues()[0], 1.0);
 }
 
 TEST_F(NormalisationTest, AverageChoiceWithoutKnownValuesFallsToTheLowerLimit) {
     MakeGrid(2, 2, {0.0, kMissing, 10.0, kMissing});
     Doc.m_MissingDataChoice = MissingAverage;
     Doc.ComputeColumnAverages();
-    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues[1], 0.0);
+    EXPECT_EQ(Doc.m_Examples[0].NormalisedValues()[1], 0.0);
     Doc.SetValue(0, 1, kMissing, 0, 0, 0, 0);
     Doc.AddRow(0, Validating, 0, 1);
     Doc.SetValue(0, 2, 2.0, 0, 0, 0, 0);
@@ -139,7 +139,7 @@ TEST_F(NormalisationTest, RowMajorRangesAndRenormalisingMatchThePerColumnPasses)
     Doc.SetInOutTypeAndMode(2, -1, Text);
     for (int r = 0; r < rows; r += 7) Doc.SetExampleType(r, Validating);
     for (int r = 3; r < rows; r += 11) Doc.SetExampleType(r, Querying);
-    Doc.m_Examples[5].Values[5] = 0.0;  // the highest Training value of column 5 is 0
+    Doc.m_Examples[5].Values()[5] = 0.0;  // the highest Training value of column 5 is 0
     Doc.m_Examples[5].ExampleType = Training;
     const auto examples = Doc.m_Examples;
     const auto inOuts = Doc.m_InOuts;
@@ -149,7 +149,7 @@ TEST_F(NormalisationTest, RowMajorRangesAndRenormalisingMatchThePerColumnPasses)
         Doc.m_Examples = examples;
         Doc.m_InOuts = inOuts;
         Doc.SetColumnAverages();
-        for (int c = 0; c < cols; ++c) Doc.SetValue(c, 0, Doc.m_Examples[0].Values[c], 0, 1, 0, 0);
+        for (int c = 0; c < cols; ++c) Doc.SetValue(c, 0, Doc.m_Examples[0].Values()[c], 0, 1, 0, 0);
         const auto expectedRows = Doc.m_Examples;
         const auto expectedCols = Doc.m_InOuts;
         Doc.m_Examples = examples;
@@ -159,8 +159,8 @@ TEST_F(NormalisationTest, RowMajorRangesAndRenormalisingMatchThePerColumnPasses)
         int differing = 0;
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c)
-                differing += std::bit_cast<std::uint64_t>(Doc.m_Examples[r].NormalisedValues[c]) !=
-                             std::bit_cast<std::uint64_t>(expectedRows[r].NormalisedValues[c]);
+                differing += std::bit_cast<std::uint64_t>(Doc.m_Examples[r].NormalisedValues()[c]) !=
+                             std::bit_cast<std::uint64_t>(expectedRows[r].NormalisedValues()[c]);
         EXPECT_EQ(differing, 0);
     }
     // The ranges a new or opened document starts with are those of the per-column passes.

@@ -22,7 +22,7 @@ protected:
     }
     std::vector<double> Column(int c) const {
         std::vector<double> values;
-        for (const CExample& ex : Doc.m_Examples) values.push_back(ex.Values[c]);
+        for (const CExample& ex : Doc.m_Examples) values.push_back(ex.Values()[c]);
         return values;
     }
 };
@@ -73,9 +73,9 @@ TEST_F(RangeCommandsTest, CopiedTextColumnsCarryTheirOwnTextCodes) {
     Doc.SetValue(0, 2, kMissing, 0, 0, 0, 1);
     Hash(Doc, "bird", 0, 1);  // recorded, held by no cell
     EXPECT_EQ(CopyInOutColumns(Doc, 0, 1, 1, 0), 1);
-    EXPECT_EQ(GetText(Doc, Doc.m_Examples[1].Values[1], 1), "cat");
-    EXPECT_EQ(GetText(Doc, Doc.m_Examples[2].Values[1], 1), "dog");
-    EXPECT_EQ(Doc.m_Examples[3].Values[1], kMissing);  // not the code of an empty text
+    EXPECT_EQ(GetText(Doc, Doc.m_Examples[1].Values()[1], 1), "cat");
+    EXPECT_EQ(GetText(Doc, Doc.m_Examples[2].Values()[1], 1), "dog");
+    EXPECT_EQ(Doc.m_Examples[3].Values()[1], kMissing);  // not the code of an empty text
     EXPECT_EQ(GetHashInCol(Doc, 1), 2);                 // bird purged from the copy only
     EXPECT_EQ(GetHashInCol(Doc, 0), 3);
 }
@@ -142,7 +142,7 @@ TEST_F(RangeCommandsTest, AverageMissingDataChoice) {
     MakeGrid(4, 1, {0, 10, 4, kMissing});
     P.Prompts.QueueDialogOk([](CDialogForm& form) { form.Field("Choice").IntValue = MissingAverage; });
     EXPECT_EQ(OnOptionsMissingData(Doc), 1);
-    EXPECT_NEAR(Doc.m_Examples[3].NormalisedValues[0], (14.0 / 3) / 10, 1e-12);
+    EXPECT_NEAR(Doc.m_Examples[3].NormalisedValues()[0], (14.0 / 3) / 10, 1e-12);
     EXPECT_EQ(SetMissingData(Doc, 7), 0);
     EXPECT_EQ(Doc.m_MissingDataChoice, MissingAverage);
 }

@@ -58,7 +58,7 @@ TEST_F(ExtendLearningTest, RetainingTheRangeKeepsJitteredValuesInside) {
     int moved = 0;
     for (int r = 6; r < Doc.m_RowCount; ++r) {
         for (int c = 0; c < 2; ++c) {
-            const double v = Doc.m_Examples[r].Values[c];
+            const double v = Doc.m_Examples[r].Values()[c];
             EXPECT_GE(v, 0.0);
             EXPECT_LE(v, 10.0);
             if (v != 0.0 && v != 2.0 && v != 4.0 && v != 6.0 && v != 8.0 && v != 10.0) ++moved;
@@ -77,13 +77,13 @@ TEST_F(ExtendLearningTest, ContractingMovesValuesTowardsTheMiddle) {
         const int rows = Doc.m_RowCount;
         ExtendLearningCopy(Doc);
         if (Doc.m_RowCount == rows) continue;
-        const double source = Doc.m_Examples[Doc.m_Extend.LastCopiedRow].Values[0];
-        const double copy = Doc.m_Examples[rows].Values[0];
+        const double source = Doc.m_Examples[Doc.m_Extend.LastCopiedRow].Values()[0];
+        const double copy = Doc.m_Examples[rows].Values()[0];
         if (source <= 5.0)
             EXPECT_GE(copy, source);
         else
             EXPECT_LE(copy, source);
-        EXPECT_EQ(Doc.m_Examples[rows].Values[1], Doc.m_Examples[Doc.m_Extend.LastCopiedRow].Values[1]);
+        EXPECT_EQ(Doc.m_Examples[rows].Values()[1], Doc.m_Examples[Doc.m_Extend.LastCopiedRow].Values()[1]);
     }
 }
 
@@ -96,7 +96,7 @@ TEST_F(ExtendLearningTest, MissingValuesStayMissing) {
     Doc.SetValue(0, 5, 3.0, 0, 1, 0, 1);
     for (int i = 0; i < 30; ++i) ExtendLearningCopy(Doc);
     for (int r = 6; r < Doc.m_RowCount; ++r) {
-        const double v = Doc.m_Examples[r].Values[0];
+        const double v = Doc.m_Examples[r].Values()[0];
         EXPECT_TRUE(v == kMissing || (v > 0.5 && v < 3.5)) << v;
     }
 }
@@ -107,7 +107,7 @@ TEST_F(ExtendLearningTest, OutputsCanBeSetByQuerying) {
     while (Doc.m_RowCount == 6 && Doc.m_Extend.CopiesLeft > 0) ExtendLearningCopy(Doc);
     ASSERT_EQ(Doc.m_RowCount, 7);
     EXPECT_EQ(Doc.m_Examples[6].ExampleType, Training);
-    EXPECT_DOUBLE_EQ(Doc.m_Examples[6].Values[1], 5.0);  // the frozen network's answer
+    EXPECT_DOUBLE_EQ(Doc.m_Examples[6].Values()[1], 5.0);  // the frozen network's answer
 }
 
 TEST_F(ExtendLearningTest, TheDialogProposesDefaultsUntilConfirmed) {

@@ -147,7 +147,7 @@ TEST_F(LearningThreadTest, StopRestartAndRefreshWhileLearning) {
     EXPECT_EQ(P.App->ThreadCount(), 1);
     const int cycles = Doc.m_LearningCycles;
     const size_t points = Doc.m_GraphPoints.size();
-    const double answer = Doc.m_Examples[6].Values[1];
+    const double answer = Doc.m_Examples[6].Values()[1];
     EXPECT_GT(answer, 0.0);
     EXPECT_LT(answer, 10.0);
 

@@ -77,7 +77,7 @@ TEST_F(NetworkBuildTest, ForgettingRepeatsUnlessReseededAndSparesRemovedWeights)
     Doc.m_LearningCycles = 40;
     Doc.m_PruningOption = Doc.m_ConnectionPruning = 1;
     Doc.m_GraphPoints.resize(3);
-    Doc.m_Examples[0].ExampleError = 0.3;
+    Doc.SetExampleError(0, 0.3);
     ASSERT_EQ(ForgetLearning(Doc, 0, 1, 1, 0), 1);
     EXPECT_EQ(Doc.m_Weights[1].Weight, 7.0);
     EXPECT_EQ(Doc.m_Weights[0].WeightNumber, 0);
@@ -86,7 +86,7 @@ TEST_F(NetworkBuildTest, ForgettingRepeatsUnlessReseededAndSparesRemovedWeights)
     EXPECT_EQ(Doc.m_PruningOption, 0);
     EXPECT_EQ(Doc.m_ConnectionPruning, 0);
     EXPECT_TRUE(Doc.m_GraphPoints.empty());
-    EXPECT_EQ(Doc.m_Examples[0].ExampleError, 0.0);
+    EXPECT_EQ(Doc.ExampleError(0), 0.0);
     // One draw fewer for the weights shifts every later one.
     EXPECT_EQ(Doc.m_Weights[2].Weight, first[1]);
 

@@ -148,7 +148,7 @@ TEST_F(PropagationTest, OneUpdateFollowsTheCentralDifferenceGradient) {
         CalculateActivations(Doc);
         double sum = 0.0;
         for (int k = 6; k < 8; ++k) {
-            const double e = Doc.m_Examples[row].NormalisedValues[k - 3] - Doc.m_Nodes[k].Activation;
+            const double e = Doc.m_Examples[row].NormalisedValues()[k - 3] - Doc.m_Nodes[k].Activation;
             sum += e * e / 2;
         }
         return sum;
@@ -206,7 +206,7 @@ TEST_F(PropagationTest, LearningPassMatchesTheRecordsBitForBit) {
         for (int r = rows - 1; r >= 0; --r) {
             ConnectInputs(doc, r, 1);
             CalculateActivations(doc);
-            doc.m_Examples[r].ExampleError = CalculateErrors(doc, r);
+            doc.SetExampleError(r, CalculateErrors(doc, r));
             CalculateWeights(doc);
         }
     };
@@ -247,7 +247,7 @@ TEST_F(PropagationTest, LearningPassMatchesTheRecordsBitForBit) {
         EXPECT_EQ(a.BiasPreviousChange, b.BiasPreviousChange) << k;
     }
     for (int r = 0; r < 7; ++r)
-        EXPECT_EQ(Doc.m_Examples[r].ExampleError, other.m_Examples[r].ExampleError);
+        EXPECT_EQ(Doc.ExampleError(r), other.ExampleError(r));
 }
 
 // Plain layered networks take the packed form's block kernels: blocks whose sizes are not

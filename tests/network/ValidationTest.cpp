@@ -23,7 +23,7 @@ protected:
     // Desired value of output column `col` in the validating row, and the output the
     // network gives for it.
     void Set(int col, double desired, double output) {
-        Doc.m_Examples[2].Values[col] = desired;
+        Doc.m_Examples[2].Values()[col] = desired;
         const CInOut& io = Doc.m_InOuts[col];
         Doc.m_Nodes[FirstOutput() + col - 1].Activation =
             (output - io.LowValue) / (io.HighValue - io.LowValue);
@@ -168,7 +168,7 @@ TEST_F(ValidatingRunTest, TheTargetIsMetWithinATolerance) {
 TEST_F(ValidatingRunTest, TheFirstValidationNeverCountsAsADecrease) {
     Doc.m_StopIfValidatingDecreases = 1;
     Doc.m_WithinPercentage = 0.0;
-    Doc.m_Examples[6].Values[1] = 4.0;  // now no row validates: 0 %
+    Doc.m_Examples[6].Values()[1] = 4.0;  // now no row validates: 0 %
     Doc.m_CyclesBeforeFirstValidating = 2;
     StopOnCycle(6);
     Learn();
