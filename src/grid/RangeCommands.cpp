@@ -359,7 +359,7 @@ int RemoveDuplicatedExampleRows(CQuorinDoc& doc) {
     for (std::size_t r = 0; r < before; ++r) {
         if (doc.m_Examples[r].ExampleType == Duplicate) continue;
         if (kept != r) doc.m_Examples[kept] = std::move(doc.m_Examples[r]);
-        if (r < doc.m_ExampleErrors.size()) doc.m_ExampleErrors[kept] = doc.m_ExampleErrors[r];
+        if (kept < doc.m_ExampleErrors.size()) doc.m_ExampleErrors[kept] = doc.ExampleError(r);
         ++kept;
     }
     doc.m_Examples.resize(kept);

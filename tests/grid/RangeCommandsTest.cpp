@@ -83,12 +83,17 @@ TEST_F(RangeCommandsTest, CopiedTextColumnsCarryTheirOwnTextCodes) {
 TEST_F(RangeCommandsTest, DuplicatesStandBelowTheirRowsAndGoAgain) {
     MakeGrid(3, 1, {1, 2, 3});
     Doc.SetExampleType(1, Validating);
+    Doc.m_ExampleErrors = {0.5, 0.125};  // row errors go with their rows; row 2 has none yet
     EXPECT_FALSE(CanRemoveDuplicatedExampleRows(Doc));
     EXPECT_EQ(DuplicateExampleRows(Doc, 1, 0, 0), 1);
     EXPECT_EQ(RowTypes(), (std::vector<int>{Training, Duplicate, Validating, Training, Duplicate}));
     EXPECT_EQ(Column(0), (std::vector<double>{1, 1, 2, 3, 3}));
+    EXPECT_EQ(Doc.ExampleError(1), 0.5);
+    EXPECT_EQ(Doc.ExampleError(2), 0.125);
+    Doc.m_ExampleErrors.resize(3);  // rows 3 and 4 past the end again
     EXPECT_EQ(RemoveDuplicatedExampleRows(Doc), 2);
     EXPECT_EQ(Column(0), (std::vector<double>{1, 2, 3}));
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(Doc.ExampleError(r), (std::vector<double>{0.5, 0.125, 0.0})[r]) << r;
     EXPECT_EQ(Doc.m_RowCount, 3);
 }
 
