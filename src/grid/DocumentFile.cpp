@@ -170,7 +170,7 @@ void Transfer(Ar& ar, CExample& r) {
     ar.Doubles(r.NormalisedValues());
 }
 // A row's values and normalised values share one block, so their counts are checked as
-// they are read.
+// they are read, and its type, which the row keeps in a byte.
 void ReadExample(CArchiveReader& ar, CExample& r, std::size_t row, std::size_t columns) {
     ar.String(r.ExampleName);
     std::int32_t type = 0;
@@ -363,8 +363,6 @@ std::string CheckLists(const CParsedLists& l) {
         const CExample& ex = l.m_Examples[r];
         if (ex.Values().size() != cols)
             return Format("row %zu holds %zu values for %zu columns", r, ex.Values().size(), cols);
-        if (ex.ExampleType < Training || ex.ExampleType > Duplicate)
-            return Format("row %zu has type %d", r, ex.ExampleType);
     }
     const std::size_t nodes = l.m_Nodes.size();
     const std::size_t weights = l.m_Weights.size();

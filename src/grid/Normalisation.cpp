@@ -201,13 +201,14 @@ static bool RenormaliseRowMajor(CQuorinDoc& d, int columns, int modified) {
     const std::size_t parts = RangeCount(d.m_Examples.size(), width);
     ForEachRange(d.m_Examples.size(), parts, [&](std::size_t, std::size_t from, std::size_t to) {
         for (std::size_t r = from; r < to; ++r) {
-            CExample& ex = d.m_Examples[r];
+            const std::span<const double> values = d.m_Examples[r].Values();
+            const std::span<double> normalised = d.m_Examples[r].NormalisedValues();
             for (std::size_t c = 0; c < width; ++c) {
-                const double v = ex.Values()[c];
+                const double v = values[c];
                 double n = v != kMissing ? (v - low[c]) / (high[c] - low[c]) : whenMissing[c];
                 if (n > upper) n = upper;
                 if (!(n >= lower)) n = lower;
-                ex.NormalisedValues()[c] = n;
+                normalised[c] = n;
             }
         }
     });

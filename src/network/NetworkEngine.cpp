@@ -686,12 +686,13 @@ double CNetworkEngine::CalculateErrors(CQuorinDoc& doc, int row) {
             std::fill(errors + first, errors + last, 0.0);
     }
     double sum = 0.0;
-    const bool mapped = m_OutputsMapped && row >= 0 &&
-                        row < static_cast<int>(doc.m_Examples.size()) &&
-                        static_cast<std::int32_t>(doc.m_Examples[row].NormalisedValues().size()) >=
-                            m_ColumnsNeeded;
+    const bool rowValid = row >= 0 && row < static_cast<int>(doc.m_Examples.size());
+    const std::span<const double> normalised =
+        rowValid ? doc.m_Examples[row].NormalisedValues() : std::span<const double>();
+    const bool mapped =
+        m_OutputsMapped && rowValid && static_cast<std::int32_t>(normalised.size()) >= m_ColumnsNeeded;
     if (mapped) {
-        const double* targets = doc.m_Examples[row].NormalisedValues().data();
+        const double* targets = normalised.data();
         for (const CColumnNode& output : m_OutputColumns) {
             const double error = targets[output.Column] - m_Activation[output.Node];
             m_Error[output.Node] = error;

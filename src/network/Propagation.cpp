@@ -121,7 +121,7 @@ int ConnectInputs(CQuorinDoc& doc, int row, int checkImages) {
     if (CNetworkEngine* engine = ActiveEngine(doc))
         if (engine->ConnectInputs(doc, row)) return 1;
     if (row < 0 || row >= static_cast<int>(doc.m_Examples.size())) return 0;
-    const CExample& example = doc.m_Examples[row];
+    const std::span<const double> normalised = doc.m_Examples[row].NormalisedValues();
     auto& nodes = doc.m_Nodes;
     const int columns = static_cast<int>(doc.m_InOuts.size());
     int k = 0;
@@ -135,9 +135,9 @@ int ConnectInputs(CQuorinDoc& doc, int row, int checkImages) {
         }
         // A Grid whose columns changed after the network was built has no node for the rest.
         if (k >= static_cast<int>(nodes.size()) || nodes[k].NodeType != InputNode ||
-            c >= static_cast<int>(example.NormalisedValues().size()))
+            c >= static_cast<int>(normalised.size()))
             break;
-        nodes[k].NetInput = nodes[k].Activation = example.NormalisedValues()[c];
+        nodes[k].NetInput = nodes[k].Activation = normalised[c];
         ++k;
     }
     return 1;
