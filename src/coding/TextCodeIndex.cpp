@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <iterator>
 
 #include "coding/TextCodes.h"
@@ -20,26 +21,60 @@ void CTextCodeIndex::CatchUp(const std::vector<CHashText>& records) {
     if (records.size() < m_Size) {
         m_Size = 0;
         m_Runs.clear();
-        m_Pending = nullptr;
-        m_Texts.reset();
-        m_Pool.release();
-        m_Texts.emplace(&m_Pool);
+        m_Pending = CTextEntry::kNone;
+        m_Slots.clear();
+        m_Entries.clear();
+        m_Twins.clear();
     }
     for (; m_Size < records.size(); ++m_Size) {
         const CHashText& record = records[m_Size];
-        const bool pending = m_Pending && m_PendingAt == m_Size && m_Pending->first == record.Text;
-        CTextEntry& entry = pending ? m_Pending->second : (*m_Texts)[record.Text];
-        if (pending) m_Pending = nullptr;
+        std::uint32_t at = m_Pending;
+        if (at == CTextEntry::kNone || m_PendingAt != m_Size || m_Entries[at].Text != record.Text)
+            at = EntryOf(record.Text);
+        m_Pending = CTextEntry::kNone;
+        CTextEntry& entry = m_Entries[at];
         // A text's code depends only on the records before its first twin, which no later
         // record changes: work it out once, as the list stood then.
-        if (entry.First == CTextEntry::kNone) {
+        if (!entry.Held) {
             entry.Known = Walk(BaseHashCode(record.Text), entry.Spread);
-            entry.First = m_Size;
+            entry.Held = true;
+            entry.FirstCode = record.Code;
+            entry.FirstColumn = record.Column;
         } else {
-            entry.More.push_back(m_Size);
+            m_Twins.push_back({record.Code, record.Column, entry.More});
+            entry.More = static_cast<std::uint32_t>(m_Twins.size() - 1);
         }
         if (record.Code == record.Code) AddCode(record.Code);  // NaN is never close
     }
+}
+
+std::uint32_t CTextCodeIndex::EntryOf(std::string_view text) {
+    if (2 * (m_Entries.size() + 1) > m_Slots.size()) Grow();
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+    const std::size_t mask = m_Slots.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        CSlot& slot = m_Slots[i];
+        if (slot.Entry == 0) {
+            m_Entries.emplace_back().Text.assign(text);
+            slot = {tag, static_cast<std::uint32_t>(m_Entries.size())};
+            return slot.Entry - 1;
+        }
+        if (slot.Tag == tag && m_Entries[slot.Entry - 1].Text == text) return slot.Entry - 1;
+    }
+}
+
+void CTextCodeIndex::Grow() {
+    std::vector<CSlot> slots(std::max<std::size_t>(64, 2 * m_Slots.size()));
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t e = 0; e < m_Entries.size(); ++e) {
+        const std::size_t hash = std::hash<std::string_view>{}(m_Entries[e].Text);
+        std::size_t i = hash & mask;
+        while (slots[i].Entry != 0) i = (i + 1) & mask;
+        slots[i] = {static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32),
+                    static_cast<std::uint32_t>(e + 1)};
+    }
+    m_Slots = std::move(slots);
 }
 
 void CTextCodeIndex::AddCode(double code) {
@@ -93,26 +128,25 @@ bool CTextCodeIndex::Walk(double base, double& code) const {
 }
 
 CTextCodeIndex::CText& CTextCodeIndex::Find(const std::string& text, std::size_t listSize) {
-    m_Pending = &*m_Texts->try_emplace(text).first;
+    m_Pending = EntryOf(text);
     m_PendingAt = listSize;
-    return *m_Pending;
+    return m_Entries[m_Pending];
 }
 
 bool CTextCodeIndex::SpreadCode(const CText& text, double base, double& code) const {
     // A text without records yet is one the list does not hold.
-    if (text.second.First == CTextEntry::kNone) return Walk(base, code);
-    if (!text.second.Known) return false;
-    code = text.second.Spread;
+    if (!text.Held) return Walk(base, code);
+    if (!text.Known) return false;
+    code = text.Spread;
     return true;
 }
 
-bool CTextCodeIndex::IsDuplicate(const std::vector<CHashText>& records, const CText& text,
-                                 int column, double code) const {
-    const auto same = [&](std::size_t i) {
-        return i < records.size() && records[i].Column == column && records[i].Code == code;
-    };
-    if (text.second.First == CTextEntry::kNone) return false;
-    return same(text.second.First) || std::any_of(text.second.More.begin(), text.second.More.end(), same);
+bool CTextCodeIndex::IsDuplicate(const CText& text, int column, double code) const {
+    if (!text.Held) return false;
+    if (text.FirstColumn == column && text.FirstCode == code) return true;
+    for (std::uint32_t t = text.More; t != CTextEntry::kNone; t = m_Twins[t].Next)
+        if (m_Twins[t].Column == column && m_Twins[t].Code == code) return true;
+    return false;
 }
 
 }  // namespace quorin

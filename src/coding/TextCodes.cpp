@@ -90,7 +90,7 @@ double HashWith(CQuorinDoc& doc, const std::string& text, int column, int spread
     if (index) {
         doc.App().Trace("HashIsDuplicate   Text %s Column %d Code %.4lf", text.c_str(), column,
                         code);
-        duplicate = index->IsDuplicate(doc.m_HashTexts, *indexed, column, code);
+        duplicate = index->IsDuplicate(*indexed, column, code);
     } else {
         duplicate = HashIsDuplicate(doc, text, column, code) != 0;
     }

@@ -56,6 +56,9 @@ protected:
     // Codes texts through one index as an import does and checks each against the rule.
     void CodeAndCompare(std::vector<CHashText>& reference, int count) {
         CTextCodeIndex index(Doc.m_HashTexts);
+        CodeAndCompare(reference, count, index);
+    }
+    void CodeAndCompare(std::vector<CHashText>& reference, int count, CTextCodeIndex& index) {
         for (int i = 0; i < count; ++i) {
             const std::string text = GeneratedText();
             const int column = static_cast<int>(Next() % 3);
@@ -82,6 +85,11 @@ TEST_F(TextCodeIndexTest, IndexedCodesAreTheListWalksCodes) {
         ASSERT_EQ(Hash(Doc, text, 1, 1), ReferenceHash(reference, text, 1));
     }
     CodeAndCompare(reference, 1000);
+    // An index kept while the list loses its tail starts again.
+    CTextCodeIndex index(Doc.m_HashTexts);
+    Doc.m_HashTexts.resize(Doc.m_HashTexts.size() / 2);
+    reference.resize(Doc.m_HashTexts.size());
+    CodeAndCompare(reference, 1000, index);
 }
 
 TEST_F(TextCodeIndexTest, ListsNotMadeBySpreadingAreReplayedExactly) {
