@@ -375,6 +375,8 @@ void ParseBlockLines(const CImportShape& shape, CImportBlock& block, std::size_t
 // Cells converted per block: enough to make a thread worth starting, small enough to
 // stay in the cache and to bound the memory read ahead.
 constexpr std::size_t kBlockCells = 1 << 17;
+// How far ahead the text code index is asked to fetch a line's slots.
+constexpr std::size_t kPrefetchLines = 8;
 
 }  // namespace
 
@@ -431,6 +433,11 @@ int CImporter::ImportData(int& failed) {
         if (parsed) {
             const auto texts = static_cast<std::size_t>(shape.TextColumns);
             std::size_t t = 0;
+            // The index's slots are a cache miss apiece: have those of a later line's
+            // texts on the way.
+            if (index && i + kPrefetchLines < block->Count)
+                for (std::size_t k = 0; k < texts; ++k)
+                    index->Prefetch(block->Texts[(i + kPrefetchLines) * texts + k]);
             for (int c = 0; c < columns; ++c) {
                 if (shape.IsText[c]) {
                     if (!index) index.emplace(d.m_HashTexts);

@@ -64,6 +64,12 @@ std::uint32_t CTextCodeIndex::EntryOf(std::string_view text) {
     }
 }
 
+void CTextCodeIndex::Prefetch(std::string_view text) const {
+    if (m_Slots.empty()) return;
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    __builtin_prefetch(&m_Slots[hash & (m_Slots.size() - 1)]);
+}
+
 void CTextCodeIndex::Grow() {
     std::vector<CSlot> slots(std::max<std::size_t>(64, 2 * m_Slots.size()));
     const std::size_t mask = slots.size() - 1;

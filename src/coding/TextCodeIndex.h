@@ -43,6 +43,9 @@ public:
     // the record the list may gain next (at position `listSize`), so that it is not looked
     // up again when that record is indexed. Valid until the next Find or CatchUp.
     CText& Find(const std::string& text, std::size_t listSize);
+    // Asks the processor to fetch the slot a look-up of `text` reads first, some texts
+    // ahead of it.
+    void Prefetch(std::string_view text) const;
     // The code Hash with spread gives the text whose base code is `base`. False when the
     // index cannot answer exactly (codes near 2^52, where adding 101 may round): the caller
     // then walks the list.
