@@ -15,6 +15,12 @@ namespace {
 // spreading at most twice and the step limit of the list walk never binds.
 constexpr double kExactLimit = 4503599627370496.0;  // 2^52
 
+std::size_t HashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
+// The half of the hash a slot keeps; the other picks the slot.
+std::uint32_t TagOf(std::size_t hash) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+}
+
 }  // namespace
 
 void CTextCodeIndex::CatchUp(const std::vector<CHashText>& records) {
@@ -50,8 +56,8 @@ void CTextCodeIndex::CatchUp(const std::vector<CHashText>& records) {
 
 std::uint32_t CTextCodeIndex::EntryOf(std::string_view text) {
     if (2 * (m_Entries.size() + 1) > m_Slots.size()) Grow();
-    const std::size_t hash = std::hash<std::string_view>{}(text);
-    const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+    const std::size_t hash = HashOf(text);
+    const std::uint32_t tag = TagOf(hash);
     const std::size_t mask = m_Slots.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         CSlot& slot = m_Slots[i];
@@ -66,7 +72,7 @@ std::uint32_t CTextCodeIndex::EntryOf(std::string_view text) {
 
 void CTextCodeIndex::Prefetch(std::string_view text) const {
     if (m_Slots.empty()) return;
-    const std::size_t hash = std::hash<std::string_view>{}(text);
+    const std::size_t hash = HashOf(text);
     __builtin_prefetch(&m_Slots[hash & (m_Slots.size() - 1)]);
 }
 
@@ -74,11 +80,10 @@ void CTextCodeIndex::Grow() {
     std::vector<CSlot> slots(std::max<std::size_t>(64, 2 * m_Slots.size()));
     const std::size_t mask = slots.size() - 1;
     for (std::size_t e = 0; e < m_Entries.size(); ++e) {
-        const std::size_t hash = std::hash<std::string_view>{}(m_Entries[e].Text);
+        const std::size_t hash = HashOf(m_Entries[e].Text);
         std::size_t i = hash & mask;
         while (slots[i].Entry != 0) i = (i + 1) & mask;
-        slots[i] = {static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32),
-                    static_cast<std::uint32_t>(e + 1)};
+        slots[i] = {TagOf(hash), static_cast<std::uint32_t>(e + 1)};
     }
     m_Slots = std::move(slots);
 }
@@ -133,13 +138,13 @@ bool CTextCodeIndex::Walk(double base, double& code) const {
     return true;
 }
 
-CTextCodeIndex::CText& CTextCodeIndex::Find(const std::string& text, std::size_t listSize) {
+CTextCodeIndex::CTextEntry& CTextCodeIndex::Find(const std::string& text, std::size_t listSize) {
     m_Pending = EntryOf(text);
     m_PendingAt = listSize;
     return m_Entries[m_Pending];
 }
 
-bool CTextCodeIndex::SpreadCode(const CText& text, double base, double& code) const {
+bool CTextCodeIndex::SpreadCode(const CTextEntry& text, double base, double& code) const {
     // A text without records yet is one the list does not hold.
     if (!text.Held) return Walk(base, code);
     if (!text.Known) return false;
@@ -147,7 +152,7 @@ bool CTextCodeIndex::SpreadCode(const CText& text, double base, double& code) co
     return true;
 }
 
-bool CTextCodeIndex::IsDuplicate(const CText& text, int column, double code) const {
+bool CTextCodeIndex::IsDuplicate(const CTextEntry& text, int column, double code) const {
     if (!text.Held) return false;
     if (text.FirstColumn == column && text.FirstCode == code) return true;
     for (std::uint32_t t = text.More; t != CTextEntry::kNone; t = m_Twins[t].Next)

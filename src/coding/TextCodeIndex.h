@@ -35,23 +35,22 @@ public:
         bool Held = false;           // the list holds a record of it
         bool Known = false;          // Spread is exact
     };
-    using CText = CTextEntry;
 
     // Indexes records appended since the last call; starts again when the list shrank.
     void CatchUp(const std::vector<CHashText>& records);
     // The index's place for `text`, looked up once for all that one Hash asks, and kept for
     // the record the list may gain next (at position `listSize`), so that it is not looked
     // up again when that record is indexed. Valid until the next Find or CatchUp.
-    CText& Find(const std::string& text, std::size_t listSize);
+    CTextEntry& Find(const std::string& text, std::size_t listSize);
     // Asks the processor to fetch the slot a look-up of `text` reads first, some texts
     // ahead of it.
     void Prefetch(std::string_view text) const;
     // The code Hash with spread gives the text whose base code is `base`. False when the
     // index cannot answer exactly (codes near 2^52, where adding 101 may round): the caller
     // then walks the list.
-    bool SpreadCode(const CText& text, double base, double& code) const;
+    bool SpreadCode(const CTextEntry& text, double base, double& code) const;
     // HashIsDuplicate's answer.
-    bool IsDuplicate(const CText& text, int column, double code) const;
+    bool IsDuplicate(const CTextEntry& text, int column, double code) const;
 
 private:
     // The first position base, base + 101, ... that no indexed code lies within 100 of.

@@ -69,7 +69,7 @@ double HashWith(CQuorinDoc& doc, const std::string& text, int column, int spread
                 CTextCodeIndex* index) {
     doc.App().Trace("Hash   Text %s Column %d Spread %d", text.c_str(), column, spread);
     double code = BaseHashCode(text);
-    CTextCodeIndex::CText* indexed = nullptr;
+    CTextCodeIndex::CTextEntry* indexed = nullptr;
     if (index) {
         index->CatchUp(doc.m_HashTexts);
         indexed = &index->Find(text, doc.m_HashTexts.size());
